@@ -1,0 +1,39 @@
+#pragma once
+// Hooks through which the object tree reaches the application: notifications,
+// deferred commands, images, pictures and object windows. The GUI layer
+// installs them at start-up; without them the tree works silently.
+#include <QRect>
+#include <cstdint>
+#include <functional>
+
+class QPainter;
+class QObject;
+
+namespace vela {
+
+class TVelaObject;
+
+struct TFrameworkHooks {
+  // (message number, object concerned, second object or small integer, integer)
+  std::function<void(uint32_t Msg, TVelaObject* Obj, intptr_t Second, int32_t Integer)> Notify;
+  // Posts SOM_Command (Command * 65536 + Data & 0xFFFF) for Obj.
+  std::function<bool(TVelaObject* Obj, uint32_t Command, uint32_t Data)> Command;
+  // Posts SOM_CommandLong with the whole Data for Obj.
+  std::function<bool(TVelaObject* Obj, uint32_t Data)> CommandLong;
+  // Image index of an object in the network image list.
+  std::function<int(TVelaObject* Obj, bool Expanded)> ImageIndex;
+  // Paints an object's picture; false when it has none.
+  std::function<bool(TVelaObject* Obj, QPainter* Canvas, const QRect& Bounds)> Picture;
+  // Makes the property editor control of an editor class token.
+  std::function<QObject*(const void* EditorClass, QObject* Owner)> CreateParamEditor;
+  // Opens the application's object window for Obj in the given mode.
+  std::function<QObject*(TVelaObject* Obj, QObject* Caller, int Mode)> ObjectWindow;
+};
+
+TFrameworkHooks& FrameworkHooks();
+
+// The class token of the default property frame; objects whose editor class
+// is none or this token use the default frame.
+const void*& DefaultPropertyFrameClass();
+
+}  // namespace vela
