@@ -1,1 +1,23 @@
-int main() { return 0; }
+// Program entry: units, application, image data module, main window, about
+// box, then the message loop.
+#include "app/TyxAbout.h"
+#include "app/TyxBoxesMain.h"
+#include "app/VelaApplication.h"
+#include "app/VelaImages.h"
+
+int main(int argc, char** argv) {
+  vela::InitVelaUnits();
+  vela::TVelaApplication app(argc, argv);
+  vela::TImagedata imagedata;
+  int rc = 0;
+  {
+    vela::TBasicVelaAppForm1 mainWindow;
+    vela::TTyxAboutForm about(&mainWindow);
+    vela::SetTyxAboutForm(&about);
+    mainWindow.show();
+    rc = app.exec();
+    vela::SetTyxAboutForm(nullptr);
+    vela::TImagedata::SetTerminating(true);
+  }
+  return rc;
+}
