@@ -18,7 +18,8 @@ QByteArray OneByteCommand(uint16_t code, const TEmac& mac, uint8_t value) {
 }  // namespace
 
 QByteArray BuildCommand(uint16_t code, const TEmac& mac, std::span<const uint8_t> data) {
-  VelaAssert(data.size() <= kTyxMaxCommandData, QStringLiteral("Assertion failure"), QString::fromLatin1(kTyxAssertUnit));
+  VelaAssert(data.size() <= kTyxMaxCommandData, QStringLiteral("Assertion failure"),
+             QString::fromLatin1(kTyxAssertUnit));
   QByteArray packet(static_cast<qsizetype>(kTyxCommandHeaderSize + data.size()), '\0');
   auto* p = reinterpret_cast<uint8_t*>(packet.data());
   PutLE16(p, code);
@@ -30,13 +31,14 @@ QByteArray BuildCommand(uint16_t code, const TEmac& mac, std::span<const uint8_t
 std::optional<QByteArray> BuildPortSetupCommand(TTyxKind kind, const TEmac& mac, std::span<const TOnePortSetup> ports) {
   const int count = TyxKindPortCount(kind);
   if (count == 0) return std::nullopt;
-  VelaAssert(ports.size() == static_cast<size_t>(count),
-             QStringLiteral("Port setup of a %1 needs %2 records, got %3").arg(TyxKindText(kind)).arg(count).arg(ports.size()),
-             QString::fromLatin1(kTyxAssertUnit));
+  VelaAssert(
+      ports.size() == static_cast<size_t>(count),
+      QStringLiteral("Port setup of a %1 needs %2 records, got %3").arg(TyxKindText(kind)).arg(count).arg(ports.size()),
+      QString::fromLatin1(kTyxAssertUnit));
   std::vector<uint8_t> data(kTyxSetupReservedSize + count * TOnePortSetup::kSize, 0);
   for (int i = 0; i < count; ++i) {
-    ports[i].WriteTo(std::span<uint8_t, TOnePortSetup::kSize>(data.data() + kTyxSetupReservedSize + i * TOnePortSetup::kSize,
-                                                              TOnePortSetup::kSize));
+    ports[i].WriteTo(std::span<uint8_t, TOnePortSetup::kSize>(
+        data.data() + kTyxSetupReservedSize + i * TOnePortSetup::kSize, TOnePortSetup::kSize));
   }
   return BuildCommand(count == 8 ? TC_PortSetup8 : TC_PortSetup2, mac, data);
 }

@@ -62,9 +62,9 @@ QByteArray BuildPoll();
 struct TVelaBoxPacket {
   static constexpr int kSize = kTyxCommandHeaderSize + kTyxMaxCommandData;  // 1032
 
-  uint16_t Command = 0;                               // 0: little-endian
-  TEmac mac{};                                        // 2
-  std::array<uint8_t, kTyxMaxCommandData> Data{};     // 8
+  uint16_t Command = 0;                            // 0: little-endian
+  TEmac mac{};                                     // 2
+  std::array<uint8_t, kTyxMaxCommandData> Data{};  // 8
 
   // The first `length` bytes of the record's wire form. A length outside
   // 0..1032 is a programming error (EVelaAssertion).

@@ -46,14 +46,10 @@ QString TrimBlanks(const QString& text) {
 
 QString TyxKindText(TTyxKind kind) {
   switch (kind) {
-    case E_Tyx2_10:
-      return QStringLiteral("TYX2-10");
-    case E_Tyx8_10:
-      return QStringLiteral("TYX8");
-    case E_Tyx2_100_Uninitialized:
-      return QStringLiteral("Uninitialized");
-    case E_Tyx2_100:
-      return QStringLiteral("TYX2-10/100");
+    case E_Tyx2_10: return QStringLiteral("TYX2-10");
+    case E_Tyx8_10: return QStringLiteral("TYX8");
+    case E_Tyx2_100_Uninitialized: return QStringLiteral("Uninitialized");
+    case E_Tyx2_100: return QStringLiteral("TYX2-10/100");
   }
   return QStringLiteral("??");
 }
@@ -61,12 +57,9 @@ QString TyxKindText(TTyxKind kind) {
 int TyxKindPortCount(TTyxKind kind) {
   switch (kind) {
     case E_Tyx2_10:
-    case E_Tyx2_100:
-      return 2;
-    case E_Tyx8_10:
-      return 8;
-    case E_Tyx2_100_Uninitialized:
-      return 0;
+    case E_Tyx2_100: return 2;
+    case E_Tyx8_10: return 8;
+    case E_Tyx2_100_Uninitialized: return 0;
   }
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -19,12 +20,12 @@ namespace vela {
 
 // ---- Transport ------------------------------------------------------------
 
-constexpr uint16_t kTyxStatusPort = 37895;        // status reports in; commands and polls out
-constexpr uint16_t kTyxAnnouncePort = 57923;      // announcements of uninitialised boxes in
+constexpr uint16_t kTyxStatusPort = 37895;    // status reports in; commands and polls out
+constexpr uint16_t kTyxAnnouncePort = 57923;  // announcements of uninitialised boxes in
 constexpr const char* kTyxStatusGroup = "237.1.1.1";
 constexpr const char* kTyxAnnounceGroup = "237.1.1.2";
 constexpr int kTyxMulticastTtl = 128;
-constexpr int kTyxReceiveBufferSize = 2048;       // longer datagrams are cut to this by the receiver
+constexpr int kTyxReceiveBufferSize = 2048;  // longer datagrams are cut to this by the receiver
 constexpr int kTyxPollIntervalMs = 1000;
 
 // ---- Enumerations -----------------------------------------------------------
@@ -135,17 +136,17 @@ struct TOnePortSetup {
   static constexpr int kSize = 59;
   using TBytes = std::array<uint8_t, kSize>;
 
-  TTyxProts EProtocol = tyxp_none;   // 0: network protocol of the port
+  TTyxProts EProtocol = tyxp_none;       // 0: network protocol of the port
   TEboxPortMode Direction = P_Disabled;  // 1: port mode
-  uint8_t Termination = 0;           // 2: line termination on (1) or off (0)
-  uint8_t DmxSpeed = 0;              // 3: carried unchanged
-  uint8_t SubNet = 0;                // 4: subnet, group or net, by protocol
-  uint16_t Universe = 0;             // 5: universe, or start channel when fUniverseIsChannel
-  uint8_t fUniverseIsChannel = 0;    // 7: 1 when Universe holds a channel number
-  uint32_t SourceIP = 0;             // 8: unicast partner, first octet in the top byte
-  uint8_t Unicast = 0;               // 12: 1 when the port uses unicast to SourceIP
-  uint16_t DSize = 0;                // 13: number of DMX channels, at most 512
-  uint8_t Timeout = 0;               // 15: time-out setting
+  uint8_t Termination = 0;               // 2: line termination on (1) or off (0)
+  uint8_t DmxSpeed = 0;                  // 3: carried unchanged
+  uint8_t SubNet = 0;                    // 4: subnet, group or net, by protocol
+  uint16_t Universe = 0;                 // 5: universe, or start channel when fUniverseIsChannel
+  uint8_t fUniverseIsChannel = 0;        // 7: 1 when Universe holds a channel number
+  uint32_t SourceIP = 0;                 // 8: unicast partner, first octet in the top byte
+  uint8_t Unicast = 0;                   // 12: 1 when the port uses unicast to SourceIP
+  uint16_t DSize = 0;                    // 13: number of DMX channels, at most 512
+  uint8_t Timeout = 0;                   // 15: time-out setting
   std::array<uint8_t, 43> SourceName{};  // 16: carried unchanged
 
   // Reads a record from the first 59 bytes; bytes missing from a shorter range read as zero.

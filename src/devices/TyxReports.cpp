@@ -25,7 +25,9 @@ constexpr size_t kSetWebDisabled = 43;  // 42 is not read
 constexpr size_t kSetNeedReboot = 44;   // type 1 only
 constexpr size_t kSetDebug1 = 105;
 
-constexpr size_t SettingsOffset(int portCount) { return kOffPorts + static_cast<size_t>(portCount) * TOnePortSetup::kSize; }
+constexpr size_t SettingsOffset(int portCount) {
+  return kOffPorts + static_cast<size_t>(portCount) * TOnePortSetup::kSize;
+}
 static_assert(SettingsOffset(2) == 130 && SettingsOffset(8) == 484);
 static_assert(SettingsOffset(2) + kSetDebug1 + 2 == kTyxReportSize1);
 static_assert(SettingsOffset(8) + kSetDebug1 + 2 == kTyxReportSize101);
@@ -45,12 +47,9 @@ std::span<const uint8_t> Slice(std::span<const uint8_t> bytes, size_t offset, si
 
 int ReportPortCount(uint16_t reportType) {
   switch (reportType) {
-    case RT_TwoPortBox:
-      return 2;
-    case RT_EightPortBox:
-      return 8;
-    default:
-      return 0;
+    case RT_TwoPortBox: return 2;
+    case RT_EightPortBox: return 8;
+    default: return 0;
   }
 }
 
@@ -76,9 +75,8 @@ std::optional<TTyxStatusReport> ParseStatusReport(std::span<const uint8_t> datag
   in.Copy(kOffVersion, report.SVersion);
   report.Ports.reserve(portCount);
   for (int i = 0; i < portCount; ++i) {
-    report.Ports.push_back(
-        TOnePortSetup::FromBytes(Slice(datagram, kOffPorts + static_cast<size_t>(i) * TOnePortSetup::kSize,
-                                       TOnePortSetup::kSize)));
+    report.Ports.push_back(TOnePortSetup::FromBytes(
+        Slice(datagram, kOffPorts + static_cast<size_t>(i) * TOnePortSetup::kSize, TOnePortSetup::kSize)));
   }
 
   // A type 101 report takes the block even when the datagram ends before it.
@@ -106,8 +104,8 @@ QByteArray BuildStatusReport(const TTyxStatusReport& report) {
   std::copy(report.SVersion.begin(), report.SVersion.end(), p + kOffVersion);
   const size_t records = std::min(report.Ports.size(), static_cast<size_t>(portCount));
   for (size_t i = 0; i < records; ++i) {
-    report.Ports[i].WriteTo(std::span<uint8_t, TOnePortSetup::kSize>(p + kOffPorts + i * TOnePortSetup::kSize,
-                                                                     TOnePortSetup::kSize));
+    report.Ports[i].WriteTo(
+        std::span<uint8_t, TOnePortSetup::kSize>(p + kOffPorts + i * TOnePortSetup::kSize, TOnePortSetup::kSize));
   }
   const TTyxNameField name = MakeNameField(report.Name);
   std::copy(name.begin(), name.end(), p + settings + kSetName);

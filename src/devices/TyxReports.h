@@ -57,7 +57,7 @@ struct TTyxStatusReport {
   uint8_t UseDHCP = 0;       // DHCP setting byte
   uint8_t LedsLevel = 0;     // 0: LEDs off
   bool WebDisabled = false;
-  bool NeedReboot = false;   // type 1 only
+  bool NeedReboot = false;  // type 1 only
   uint16_t Debug1 = 0;
 };
 

@@ -1,12 +1,10 @@
 // Command packets, the poll and the raw box packet, checked byte for byte.
-#include "devices/TyxCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "common/QtPrinters.h"
-
+#include "devices/TyxCommands.h"
 #include "devices/TyxReports.h"
 #include "platform/Assertion.h"
 
@@ -35,7 +33,8 @@ TEST(TyxCommands, SmallCommandsByteForByte) {
       {"web enabled", BuildWebAdminCommand(kMac, false), Header("0b00") + "00"},
       // 192.0.2.10, mask 255.255.0.0 (lowest octet first), DHCP setting 3
       {"set IP", BuildSetIpCommand(kMac, 0xC000020A, 0xFFFF0000, 3), Header("0600") + "c000020a" + "0000ffff" + "03"},
-      {"set IP, fixed", BuildSetIpCommand(kMac, 0x7F000001, 0xFFFFFF00, 0), Header("0600") + "7f000001" + "00ffffff" + "00"},
+      {"set IP, fixed", BuildSetIpCommand(kMac, 0x7F000001, 0xFFFFFF00, 0),
+       Header("0600") + "7f000001" + "00ffffff" + "00"},
       {"poll", BuildPoll(), "00000000"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.packet, Hex(c.expectedHex.c_str())) << c.what;
@@ -89,7 +88,7 @@ TEST(TyxCommands, PortSetupCommandPerKind) {
     for (int i = 0; i < c.ports; ++i) {
       const int at = 12 + 59 * i;
       EXPECT_EQ(static_cast<uint8_t>((*packet)[at]), tyxp_ArtNet) << i;
-      EXPECT_EQ(static_cast<uint8_t>((*packet)[at + 5]), i) << i;     // universe, low byte first
+      EXPECT_EQ(static_cast<uint8_t>((*packet)[at + 5]), i) << i;  // universe, low byte first
       EXPECT_EQ(static_cast<uint8_t>((*packet)[at + 6]), 0x01) << i;
       EXPECT_EQ(static_cast<uint8_t>((*packet)[at + 58]), 0xE0 + i) << i;
       const auto record = setups[i].ToBytes();
@@ -132,10 +131,14 @@ TEST(TyxCommands, OwnCommandsAreNeverTakenForStatusReports) {
   const auto setups2 = NumberedSetups(2);
   const auto setups8 = NumberedSetups(8);
   const QByteArray commands[] = {
-      BuildIdentifyCommand(kMac),       BuildFlashCommand(kMac),
-      BuildLedsCommand(kMac, true),     BuildWebAdminCommand(kMac, true),
-      BuildSetIpCommand(kMac, 1, 2, 3), BuildSetNameCommand(kMac, QStringLiteral("n")),
-      BuildPoll(),                      *BuildPortSetupCommand(E_Tyx2_10, kMac, setups2),
+      BuildIdentifyCommand(kMac),
+      BuildFlashCommand(kMac),
+      BuildLedsCommand(kMac, true),
+      BuildWebAdminCommand(kMac, true),
+      BuildSetIpCommand(kMac, 1, 2, 3),
+      BuildSetNameCommand(kMac, QStringLiteral("n")),
+      BuildPoll(),
+      *BuildPortSetupCommand(E_Tyx2_10, kMac, setups2),
       *BuildPortSetupCommand(E_Tyx8_10, kMac, setups8),
   };
   for (const QByteArray& c : commands) EXPECT_FALSE(ParseStatusReport(c).has_value()) << c.toHex().toStdString();

@@ -1,12 +1,11 @@
 // Kinds, MAC and firmware texts, DHCP settings, the port setup record and the
 // box name field.
-#include "devices/TyxProtocol.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "common/QtPrinters.h"
+#include "devices/TyxProtocol.h"
 
 namespace vela {
 namespace {
@@ -38,10 +37,10 @@ TEST(TyxKind, TextAndPortCountPerKind) {
 }
 
 TEST(TyxEnumerations, WireValues) {
-  const TTyxProts protocols[] = {tyxp_none,     tyxp_internal,  tyxp_VelaPool, tyxp_VelaNetNode, tyxp_ArtNet,
-                                 tyxp_HorizonWyg, tyxp_Compulite, tyxp_AvabIpx,  tyxp_Pathport,    tyxp_ShowNet,
-                                 tyxp_Hydra,    tyxp_Patched1,  tyxp_Thru,     tyxp_VelaIpx,     tyxp_ACNLite,
-                                 tyxp_ColorNet, tyxp_ACNLiteFinal, tyxp_notdefined};
+  const TTyxProts protocols[] = {tyxp_none,       tyxp_internal,     tyxp_VelaPool,  tyxp_VelaNetNode, tyxp_ArtNet,
+                                 tyxp_HorizonWyg, tyxp_Compulite,    tyxp_AvabIpx,   tyxp_Pathport,    tyxp_ShowNet,
+                                 tyxp_Hydra,      tyxp_Patched1,     tyxp_Thru,      tyxp_VelaIpx,     tyxp_ACNLite,
+                                 tyxp_ColorNet,   tyxp_ACNLiteFinal, tyxp_notdefined};
   for (int i = 0; i < static_cast<int>(std::size(protocols)); ++i) EXPECT_EQ(protocols[i], i);
   const TEboxPortMode modes[] = {P_Disabled, P_Dmx_Out, P_Dmx_In, P_MidiOut, P_Midi_In, P_DmxFromEther};
   for (int i = 0; i < static_cast<int>(std::size(modes)); ++i) EXPECT_EQ(modes[i], i);
@@ -77,10 +76,8 @@ TEST(TyxFirmware, VersionNumberAndTextTakeTheLastWireByteFirst) {
     const char* text;
   };
   const Case cases[] = {
-      {{0x00, 0x04, 0x05, 0x01}, 0x01050400, "1.5.4.0"},
-      {{0x01, 0x02, 0x03, 0x04}, 0x04030201, "4.3.2.1"},
-      {{0x00, 0x05, 0x00, 0x01}, 0x01000500, "1.0.5.0"},
-      {{0xFF, 0x00, 0x0A, 0xC8}, 0xC80A00FF, "200.10.0.255"},
+      {{0x00, 0x04, 0x05, 0x01}, 0x01050400, "1.5.4.0"}, {{0x01, 0x02, 0x03, 0x04}, 0x04030201, "4.3.2.1"},
+      {{0x00, 0x05, 0x00, 0x01}, 0x01000500, "1.0.5.0"}, {{0xFF, 0x00, 0x0A, 0xC8}, 0xC80A00FF, "200.10.0.255"},
       {{0x00, 0x00, 0x00, 0x00}, 0, "0.0.0.0"},
   };
   for (const Case& c : cases) {
@@ -139,8 +136,8 @@ TEST(TyxDhcp, SettingMeaningAndListEntry) {
     int listIndex;
   };
   const Case cases[] = {
-      {0, false, 0, 0}, {1, true, 2, 1},     {2, true, 6, 2},    {3, true, 14, 3},   {5, true, 62, 5},
-      {8, true, 510, 8}, {9, true, 1022, 9}, {10, true, 0, 2},   {12, true, 0, 2},   {255, true, 0, 2},
+      {0, false, 0, 0},  {1, true, 2, 1},    {2, true, 6, 2},  {3, true, 14, 3}, {5, true, 62, 5},
+      {8, true, 510, 8}, {9, true, 1022, 9}, {10, true, 0, 2}, {12, true, 0, 2}, {255, true, 0, 2},
   };
   for (const Case& c : cases) {
     const auto setting = static_cast<uint8_t>(c.setting);
@@ -250,9 +247,9 @@ TEST(TyxNameField, ReadHonoursLengthByteAndFieldEnd) {
     int expectedLength;
   };
   const Case cases[] = {
-      {0, 32, 0},    {5, 32, 5},    {31, 32, 31},
-      {32, 32, 31},  {200, 40, 31}, {255, 32, 31},  // above 31: never past the 32-byte field
-      {10, 6, 5},    {10, 1, 0},    {10, 0, 0},     // a field cut short gives what it holds
+      {0, 32, 0},   {5, 32, 5},    {31, 32, 31},
+      {32, 32, 31}, {200, 40, 31}, {255, 32, 31},  // above 31: never past the 32-byte field
+      {10, 6, 5},   {10, 1, 0},    {10, 0, 0},     // a field cut short gives what it holds
   };
   for (const Case& c : cases) {
     bytes[0] = c.lengthByte;

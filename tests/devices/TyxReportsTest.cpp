@@ -1,13 +1,12 @@
 // Status reports and announcements: field offsets, the length rules, and
 // datagrams that are short, oversized or garbage.
-#include "devices/TyxReports.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
 #include "common/QtPrinters.h"
+#include "devices/TyxReports.h"
 
 namespace vela {
 namespace {
@@ -41,11 +40,11 @@ Datagram FullReport1() {
   PutPort(d, 71, 2, 2, 7, 0xA1);
   Put(d, 130, {5});
   PutText(d, 131, "Stage");
-  Put(d, 162, {192, 0, 2, 10});             // default IP 192.0.2.10
-  Put(d, 166, {0x00, 0xFF, 0xFF, 0xFF});    // mask 255.255.255.0
-  Put(d, 170, {3, 200, 0x5A, 1, 1});        // DHCP, LEDs, unread byte, web disabled, need reboot
-  Put(d, 175, {0xEE, 0xEE});                // bytes the tool does not read
-  Put(d, 235, {0x34, 0x12});                // debug word
+  Put(d, 162, {192, 0, 2, 10});           // default IP 192.0.2.10
+  Put(d, 166, {0x00, 0xFF, 0xFF, 0xFF});  // mask 255.255.255.0
+  Put(d, 170, {3, 200, 0x5A, 1, 1});      // DHCP, LEDs, unread byte, web disabled, need reboot
+  Put(d, 175, {0xEE, 0xEE});              // bytes the tool does not read
+  Put(d, 235, {0x34, 0x12});              // debug word
   return d;
 }
 
@@ -131,7 +130,7 @@ TEST(TyxStatusReport, KindFollowsTypeAndMacByte3) {
     int macByte3;
     TTyxKind kind;
   };
-  const Case cases[] = {{1, 0x10, E_Tyx2_10}, {1, 0x11, E_Tyx2_100}, {1, 0x00, E_Tyx2_100},
+  const Case cases[] = {{1, 0x10, E_Tyx2_10},  {1, 0x11, E_Tyx2_100},  {1, 0x00, E_Tyx2_100},
                         {1, 0x01, E_Tyx2_100}, {101, 0x10, E_Tyx8_10}, {101, 0x20, E_Tyx8_10}};
   for (const Case& c : cases) {
     Datagram d = FullReport1();
@@ -150,8 +149,8 @@ TEST(TyxStatusReport, Type1LengthRules) {
     bool settings;
   };
   const Case cases[] = {
-      {8, false, false},    {129, false, false}, {130, true, false}, {140, true, false},
-      {162, true, false},   {163, true, true},   {237, true, true},  {2048, true, true},
+      {8, false, false},  {129, false, false}, {130, true, false}, {140, true, false},
+      {162, true, false}, {163, true, true},   {237, true, true},  {2048, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.length);
@@ -196,9 +195,9 @@ TEST(TyxStatusReport, Type101Of140BytesTakesZeroSettings) {
   ASSERT_TRUE(report.has_value() && report->HasPorts);
   ASSERT_EQ(report->Ports.size(), 8u);
   EXPECT_EQ(report->Ports[0].Universe, 0x0200);
-  EXPECT_EQ(report->Ports[1].SourceName[42], 0xB1);  // the second record ends at byte 129
+  EXPECT_EQ(report->Ports[1].SourceName[42], 0xB1);     // the second record ends at byte 129
   EXPECT_EQ(report->Ports[2].EProtocol, tyxp_ShowNet);  // starts at 130, cut after 10 bytes
-  EXPECT_EQ(report->Ports[2].SourceIP, 0x7F000000u);  // two octets arrived at 138 and 139
+  EXPECT_EQ(report->Ports[2].SourceIP, 0x7F000000u);    // two octets arrived at 138 and 139
   EXPECT_EQ(report->Ports[2].DSize, 0);
   for (int i = 3; i < 8; ++i) EXPECT_EQ(report->Ports[i], TOnePortSetup{}) << i;
   EXPECT_TRUE(report->HasSettings);
@@ -345,8 +344,8 @@ TEST(TyxAnnouncement, RejectsOtherTypesAndShortDatagrams) {
   type2[4] = 2;
   Datagram type257 = Announcement("x");
   type257[5] = 1;
-  const Datagram cases[] = {{}, {0x01, 0x00}, Cut(Announcement("x"), 5), Cut(Announcement("x"), 11), type2, type257,
-                            Cut(FullReport1(), 44)};
+  const Datagram cases[] = {{},    {0x01, 0x00}, Cut(Announcement("x"), 5), Cut(Announcement("x"), 11),
+                            type2, type257,      Cut(FullReport1(), 44)};
   for (const Datagram& d : cases) EXPECT_FALSE(ParseAnnouncement(d).has_value()) << d.size();
 }
 

@@ -34,7 +34,7 @@ TEST(ZeroPaddedReader, Holds) {
     size_t offset, count;
     bool holds;
   };
-  const Case cases[] = {{0, 10, true}, {0, 11, false}, {9, 1, true}, {10, 0, true},
+  const Case cases[] = {{0, 10, true},  {0, 11, false}, {9, 1, true},         {10, 0, true},
                         {10, 1, false}, {11, 0, false}, {2, SIZE_MAX, false}, {SIZE_MAX, 2, false}};
   for (const Case& c : cases) EXPECT_EQ(in.Holds(c.offset, c.count), c.holds) << c.offset << "+" << c.count;
   EXPECT_FALSE(TZeroPaddedReader({}).Holds(0, 1));
