@@ -25,61 +25,35 @@ QVector<QIcon> LoadIcons(const char* prefix, int count) {
 }  // namespace
 
 TImagedata* Imagedata() { return gImagedata; }
-void TImagedata::SetTerminating(bool value) { gTerminating = value; }
+void TImagedata::SetTerminating(bool value) {
+  gTerminating = value;
+  if (value && gImagedata && TheViewList() == &gImagedata->fViews) SetTheViewList(nullptr);
+}
 
 TImagedata::TImagedata(QObject* parent) : QObject(parent) {
   InitIconResources();
   DataModuleCreate();
   gImagedata = this;
+  SetTheViewList(&fViews);
   FrameworkHooks().ImageIndex = [](TVelaObject* obj, bool expanded) { return NetImageIndex(obj, expanded); };
 }
 
 TImagedata::~TImagedata() {
   if (gImagedata == this) gImagedata = nullptr;
+  if (TheViewList() == &fViews) SetTheViewList(nullptr);
   FrameworkHooks().ImageIndex = nullptr;
-  delete fViews;
 }
 
 void TImagedata::DataModuleCreate() {
-  fViews = SNew<TSCollection>(64, 16);
-  fViews->SetNotFreeAllOnDestroy(true);
   VelaNetImages = LoadIcons("net", kNetImageCount);
   StateImages = LoadIcons("state", kStateImageCount);
   MarulaImages = VelaNetImages;
   ImageList1 = VelaNetImages;
 }
 
-void TImagedata::RegisterView(TMessageReceiver* view) {
-  if (view && fViews->ScanIndexOf(view) < 0) fViews->Insert(view);
-  fViewsChanged = true;
-}
-
-void TImagedata::UnregisterView(TMessageReceiver* view) {
-  fViews->Delete(view);
-  fViewsChanged = true;
-}
-
 void TImagedata::Broadcast(uint32_t Msg, TVelaObject* Obj, intptr_t Sender) {
   if (gTerminating || gImagedata != this) return;
-  if (Obj && Msg != SOM_ToBeDeleted && Obj->StatusFlags().Has(VS_Destroying)) return;
-  TMessage message{Msg, reinterpret_cast<intptr_t>(Obj), Sender, 0};
-  // A view list that keeps changing during every walk would restart it
-  // forever; after this many restarts the broadcast gives up.
-  constexpr int kMaxWalks = 64;
-  for (int walk = 0; walk < kMaxWalks; ++walk) {
-    fViewsChanged = false;
-    for (int i = 0; i < fViews->Count(); ++i) {
-      auto* view = static_cast<TMessageReceiver*>(fViews->At(i));
-      message.Result = 0;
-      try {
-        view->Dispatch(message);
-      } catch (...) {
-        return;  // a raising view ends this broadcast
-      }
-      if (fViewsChanged) break;
-    }
-    if (!fViewsChanged) return;
-  }
+  fViews.Broadcast(Msg, Obj, Sender);
 }
 
 int TImagedata::NetImageIndex(TVelaObject* Obj, bool Expanded) {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QVector>
 
+#include "framework/ViewList.h"
 #include "framework/sobjects.h"
 #include "platform/Messages.h"
 
@@ -23,13 +24,13 @@ class TImagedata : public QObject {
   QVector<QIcon> StateImages;
   QVector<QIcon> ImageList1;
   // Registered views; the collection never owns them.
-  TSCollection* Views() const { return fViews; }
-  bool ViewsChanged() const { return fViewsChanged; }
+  TSCollection* Views() const { return fViews.Views(); }
+  bool ViewsChanged() const { return fViews.ViewsChanged(); }
 
-  void RegisterView(TMessageReceiver* view);
-  void UnregisterView(TMessageReceiver* view);
+  void RegisterView(TMessageReceiver* view) { fViews.RegisterView(view); }
+  void UnregisterView(TMessageReceiver* view) { fViews.UnregisterView(view); }
   // Hands a message (number, object concerned in WParam, sender in LParam)
-  // to every registered view.
+  // to every registered view; nothing while the program terminates.
   void Broadcast(uint32_t Msg, TVelaObject* Obj, intptr_t Sender);
 
   // Image index of a network object in VelaNetImages; 255 for none.
@@ -43,8 +44,7 @@ class TImagedata : public QObject {
  private:
   void DataModuleCreate();
 
-  TSCollection* fViews = nullptr;
-  bool fViewsChanged = false;
+  TViewList fViews;
 };
 
 // The one image data module, or null before it is created and after it is gone.
