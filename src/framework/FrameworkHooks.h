@@ -28,6 +28,9 @@ struct TFrameworkHooks {
   std::function<QObject*(const void* EditorClass, QObject* Owner)> CreateParamEditor;
   // Opens the application's object window for Obj in the given mode.
   std::function<QObject*(TVelaObject* Obj, QObject* Caller, int Mode)> ObjectWindow;
+  // Replaces the broadcast of framework notifications (0x84B1..0x8513) to the
+  // view list: (message number, object concerned, sender). Optional.
+  std::function<void(uint32_t Msg, TVelaObject* Obj, intptr_t Sender)> Broadcast;
 };
 
 TFrameworkHooks& FrameworkHooks();

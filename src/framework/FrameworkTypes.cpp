@@ -1,4 +1,5 @@
 // Registration of the framework's streamable classes.
+#include "framework/RealTime.h"
 #include "framework/sobjects.h"
 #include "framework/velaobject.h"
 
@@ -11,6 +12,7 @@ void RegisterFrameworkTypes() {
   RegisterObjType(4, TWordIdColl::StaticClass());
   RegisterObjType(5, TTempSortedCollection::StaticClass());
   RegisterObjType(101, TVelaObject::StaticClass());
+  RegisterObjType(103, TRealTime::StaticClass());
 }
 
 }  // namespace vela
