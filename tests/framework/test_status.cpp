@@ -626,9 +626,9 @@ TEST_F(StatusTest, HandoffFrameworkMessageRange) {
     uint32_t msg;
     bool framework;
   };
-  for (const Case& c : {Case{0x84B0, false}, Case{0x84B1, true}, Case{0x84B9, true}, Case{0x8513, true},
-                        Case{0x8514, false}, Case{0x8451, true}, Case{0x8454, true}, Case{0x8452, false},
-                        Case{0x86A5, false}}) {
+  for (const Case& c :
+       {Case{0x84B0, false}, Case{0x84B1, true}, Case{0x84B9, true}, Case{0x8513, true}, Case{0x8514, false},
+        Case{0x8451, true}, Case{0x8454, true}, Case{0x8452, false}, Case{0x86A5, false}}) {
     EXPECT_EQ(IsFrameworkMessage(c.msg), c.framework) << std::hex << c.msg;
   }
   int broadcasts = 0;
