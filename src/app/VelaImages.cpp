@@ -36,12 +36,14 @@ TImagedata::TImagedata(QObject* parent) : QObject(parent) {
   gImagedata = this;
   SetTheViewList(&fViews);
   FrameworkHooks().ImageIndex = [](TVelaObject* obj, bool expanded) { return NetImageIndex(obj, expanded); };
+  FrameworkHooks().Broadcast = [this](uint32_t msg, TVelaObject* obj, intptr_t sender) { Broadcast(msg, obj, sender); };
 }
 
 TImagedata::~TImagedata() {
   if (gImagedata == this) gImagedata = nullptr;
   if (TheViewList() == &fViews) SetTheViewList(nullptr);
   FrameworkHooks().ImageIndex = nullptr;
+  FrameworkHooks().Broadcast = nullptr;
 }
 
 void TImagedata::DataModuleCreate() {
