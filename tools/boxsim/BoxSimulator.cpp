@@ -169,12 +169,11 @@ void TBoxSimulator::LogBoxes() {
 }
 
 void TBoxSimulator::ReadBoxSocket(int index) {
-  QUdpSocket* socket = fNodes[static_cast<size_t>(index)].Socket.get();
-  while (socket && socket->hasPendingDatagrams()) {
-    const QNetworkDatagram datagram = socket->receiveDatagram();
+  QUdpSocket& socket = *fNodes[static_cast<size_t>(index)].Socket;
+  while (socket.hasPendingDatagrams()) {
+    const QNetworkDatagram datagram = socket.receiveDatagram();
     if (IsStatusReport(datagram.data())) continue;  // another box's report: not for us
     HandleForBox(index, datagram, false);
-    socket = index < BoxCount() ? fNodes[static_cast<size_t>(index)].Socket.get() : nullptr;
   }
 }
 

@@ -3,6 +3,10 @@
 // loopback address, sending status reports (or announcements) to the groups on
 // the loopback interface, answering polls and carrying out the tool's commands.
 // Nothing is ever bound, joined or sent outside loopback.
+//
+// Signals (its own and its log's) are emitted while a datagram is being
+// handled: a slot that stops or destroys the simulator must be connected with
+// Qt::QueuedConnection.
 #include <QByteArray>
 #include <QHostAddress>
 #include <QNetworkDatagram>
