@@ -118,7 +118,7 @@ class TSobject : public TMessageReceiver {
   void Dispatch(TMessage& message) override;
   virtual void DispatchObject(TObjectMessage& message);
 
- protected:
+  // Takes the object type the registry gives the class (construction and loading).
   void SetObjtypeFromClass();
 
  private:
@@ -128,6 +128,7 @@ class TSobject : public TMessageReceiver {
 template <class T>
 TSobject* SLoadNew(TSReader& reader) {
   std::unique_ptr<T, TSFree> obj(new T());
+  obj->SetObjtypeFromClass();  // a loaded object is typed before it reads its data
   obj->Load(reader);
   obj->AfterLoadConstruction();
   return obj.release();

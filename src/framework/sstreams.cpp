@@ -137,9 +137,19 @@ void TSReader::ReadStrings(QStringList& S) {
   if (size > BytesLeft()) throw EStreamReadError("string list larger than the stream");
   QByteArray block(static_cast<int>(size), '\0');
   Read(block.data(), size);
-  QString text = AnsiToString(block);
-  QStringList lines = text.split(QStringLiteral("\r\n"));
-  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  // Lines end at CR LF as written; a lone CR or LF also ends one, as the
+  // platform's list loading accepts them.
+  const QString text = AnsiToString(block);
+  QStringList lines;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c != u'\r' && c != u'\n') continue;
+    lines.append(text.mid(start, i - start));
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.append(text.mid(start));
   S = lines;
 }
 
@@ -228,8 +238,15 @@ void TSWriter::WriteSingle(float v) { WriteDWord(FloatToBits(v)); }
 void TSWriter::WriteDateTime(TDateTime v) { WriteI64(static_cast<int64_t>(DoubleToBits(v))); }
 
 void TSWriter::WriteDTtoW(TDateTime DT) {
-  const double tenths = std::round(DT * 864000.0);
-  WriteWord(tenths >= 65535.0 ? 65535 : (tenths <= 0 ? 0 : static_cast<uint16_t>(tenths)));
+  // Nearest integer with ties to even, as the platform's Round does; a NaN
+  // or a negative time writes 0, anything from 65535 tenths on is capped.
+  const double tenths = std::nearbyint(DT * 864000.0);
+  uint16_t w = 0;
+  if (tenths >= 65535.0)
+    w = 65535;
+  else if (tenths > 0.0)
+    w = static_cast<uint16_t>(tenths);
+  WriteWord(w);
 }
 
 void TSWriter::WriteGuid(const TGuid& aGuid) {

@@ -1,6 +1,8 @@
 // Stream form of TVelaObject, and the copies built on it.
 #include <QBuffer>
+#include <vector>
 
+#include "framework/NetStreams.h"
 #include "framework/TreeLock.h"
 #include "framework/sstreams.h"
 #include "framework/velaobject.h"
@@ -24,8 +26,9 @@ void TVelaObject::Load(TSReader& reader) {
   if (reader.KeaVersion <= EV_2) reader.ReadByte();
   if (reader.UseNetid) {
     FNetId = reader.ReadDWord();
-    if (auto* server = dynamic_cast<TVelaObject*>(reader.ServerObject()); server && FNetId != 0)
-      server->RegisterNetId(this, FNetId);
+    TSobject* server = reader.ServerObject();
+    if (server && server->InheritsFrom(TVelaObject::StaticClass()))
+      static_cast<TVelaObject*>(server)->RegisterNetId(this, FNetId);
   }
   LoadContent(reader);
   LoadSubs(reader);
@@ -55,21 +58,27 @@ void TVelaObject::LoadContent(TSReader& Reader) {
 
 void TVelaObject::StoreSubs(TSWriter& Writer) { Writer.Put(fSubs); }
 
-void TVelaObject::LoadSubs(TSReader& Reader) {
-  delete fSubs;
-  fSubs = nullptr;
-  TSobject* subs = Reader.Get();
-  if (subs && !subs->InheritsFrom(TSCollection::StaticClass())) {
-    FreeObj(subs);
-    throw EStreamReadError("sub collection of the wrong class");
-  }
-  fSubs = static_cast<TSCollection*>(subs);
-  if (!fSubs) return;
-  for (int i = 0; i < fSubs->Count(); ++i) {
-    TSobject* item = fSubs->AtObj(i);
+// A sub collection read from a stream must be a collection of objects of the
+// tree; anything else is freed here, before the tree code (which takes every
+// sub for a TVelaObject) can see it.
+TSCollection* ReadSubCollection(TSReader& Reader) {
+  TSOwned<TSobject> subs(Reader.Get());
+  if (!subs) return nullptr;
+  if (!subs->InheritsFrom(TSCollection::StaticClass())) throw EStreamReadError("sub collection of the wrong class");
+  auto* coll = static_cast<TSCollection*>(subs.get());
+  for (int i = 0; i < coll->Count(); ++i) {
+    TSobject* item = coll->AtObj(i);
     if (!item || !item->InheritsFrom(TVelaObject::StaticClass()))
       throw EStreamReadError("sub-object missing or of the wrong class");
   }
+  subs.release();
+  return coll;
+}
+
+void TVelaObject::LoadSubs(TSReader& Reader) {
+  FreeObj(fSubs);
+  fSubs = nullptr;
+  fSubs = ReadSubCollection(Reader);
   SetSubOwner();
 }
 
@@ -93,23 +102,21 @@ TVelaObject* TVelaObject::SCopyTree() {
 
 TVelaObject* TVelaObject::SCopyNoSubs() {
   if (!fSubs) return SCopyTree();
-  TVelaObject* copy = nullptr;
-  const int count = fSubs->Count();
-  // The subs are hidden for the copy; the lock keeps walkers out meanwhile.
+  // The subs are hidden for the copy (the collection is written with Count
+  // 0) and put back in their order; the lock keeps walkers out meanwhile.
   TTreeLock lock;
-  void** saved = new void*[count > 0 ? count : 1];
-  for (int i = 0; i < count; ++i) saved[i] = fSubs->At(i);
+  const int count = fSubs->Count();
+  std::vector<void*> saved(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) saved[static_cast<size_t>(i)] = fSubs->At(i);
   fSubs->SetCount(0);
-  try {
-    copy = SCopyTree();
-  } catch (...) {
-    for (int i = 0; i < count; ++i) fSubs->AtInsert(i, saved[i]);
-    delete[] saved;
-    throw;
-  }
-  for (int i = 0; i < count; ++i) fSubs->AtInsert(i, saved[i]);
-  delete[] saved;
-  return copy;
+  struct Restore {
+    TSCollection* subs;
+    const std::vector<void*>& items;
+    ~Restore() {
+      for (void* item : items) subs->AtInsert(subs->Count(), item);
+    }
+  } restore{fSubs, saved};
+  return SCopyTree();
 }
 
 void TVelaObject::CopyData(TVelaObject* From) {
