@@ -4,6 +4,7 @@
 #include "app/TyxBoxesMain.h"
 #include "app/VelaApplication.h"
 #include "app/VelaImages.h"
+#include "framework/StatusList.h"
 
 int main(int argc, char** argv) {
   vela::InitVelaUnits();
@@ -19,5 +20,6 @@ int main(int argc, char** argv) {
     vela::SetTyxAboutForm(nullptr);
     vela::TImagedata::SetTerminating(true);
   }
+  vela::DestroyStatusList();
   return rc;
 }

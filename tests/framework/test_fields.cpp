@@ -197,7 +197,9 @@ TEST_F(FieldTest, IncrementsClampAndReport) {
     log.clear();
     EXPECT_EQ(obj->DoIncField(true, cases[i].kind, 7, 0, cases[i].inc), cases[i].changed) << "case " << i;
     EXPECT_DOUBLE_EQ(cases[i].get(*obj), cases[i].expected) << "case " << i;
-    if (cases[i].changed) EXPECT_EQ(Messages(), (std::vector<uint32_t>{SOM_DataInc, SOM_DataChanged})) << i;
+    if (cases[i].changed) {
+      EXPECT_EQ(Messages(), (std::vector<uint32_t>{SOM_DataInc, SOM_DataChanged})) << i;
+    }
   }
   EXPECT_FALSE(obj->DoIncField(true, FK_Byte, 7, 0, 0));  // a zero step
 }
