@@ -51,7 +51,9 @@ std::unique_ptr<TSReader> NewNetReader(QIODevice* Stream, TRWMode Mode, TVelaObj
 // and return the inserted object (null when nothing was inserted; an object
 // that was read but not taken is freed); 4107 and 4109 read a data or a
 // status stream for the objects found below Receiver; other commands only
-// free the stream. Bad input never raises out of here.
+// free the stream. Bad input never raises out of here. With 4114 the target's
+// SetFieldValue gets, as Data, the address of a TSobject* holding the object
+// (field writes get the address of their value); the object is freed after.
 TVelaObject* HandleNetStream(TVelaObject& Receiver, QIODevice* Stream, uint32_t ServerId, int Index, int Command);
 
 // The record readers behind 4107 and 4109; Reader is positioned at the first
