@@ -89,6 +89,16 @@ TEST_F(BoxSimulatorTest, APollIsAnsweredByAUnicastReportOfTheBoxsKind) {
   }
 }
 
+TEST_F(BoxSimulatorTest, ReportsOfOtherBoxesAreIgnoredSilently) {
+  ASSERT_TRUE(Start({E_Tyx2_10}, 1));
+  TTyxStatusReport other;
+  other.Mac = {0x00, 0x50, 0xC2, 0x10, 0x01, 0x02};
+  QSignalSpy logged(&fLog, &TSimLog::LineWritten);
+  ASSERT_TRUE(fTool.Send(BuildStatusReport(other), BoxIp(0), Port()));
+  ASSERT_TRUE(Poll(0));  // the first datagram the box handles is the poll
+  EXPECT_EQ(logged.size(), 1);
+}
+
 TEST_F(BoxSimulatorTest, AnUninitialisedBoxIgnoresPollsUntilItIsGivenIpSettings) {
   ASSERT_TRUE(Start({E_Tyx2_100_Uninitialized}, 1));
   EXPECT_TRUE(
