@@ -3,6 +3,7 @@
 // deferred commands, images, pictures and object windows. The GUI layer
 // installs them at start-up; without them the tree works silently.
 #include <QRect>
+#include <QString>
 #include <cstdint>
 #include <functional>
 
@@ -28,6 +29,9 @@ struct TFrameworkHooks {
   std::function<QObject*(const void* EditorClass, QObject* Owner)> CreateParamEditor;
   // Opens the application's object window for Obj in the given mode.
   std::function<QObject*(TVelaObject* Obj, QObject* Caller, int Mode)> ObjectWindow;
+  // Asks the user a Yes/No question (the delete confirmation); true for Yes.
+  // Without it nothing that needs a confirmation happens.
+  std::function<bool(const QString& Caption, const QString& Text)> Confirm;
   // Replaces the broadcast of framework notifications (0x84B1..0x8513) to the
   // view list: (message number, object concerned, sender). Optional.
   std::function<void(uint32_t Msg, TVelaObject* Obj, intptr_t Sender)> Broadcast;

@@ -13,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+#include "framework/DragMenuTypes.h"
 #include "framework/SConstants.h"
 #include "framework/VelaTypes.h"
 #include "framework/sobjects.h"
@@ -24,6 +25,8 @@ class QObject;
 namespace vela {
 
 class TVelaStorage;
+class TVelaMenuItem;  // ObjectMenus.h
+class TMenuClick;     // ObjectMenus.h
 class TVelaObject;
 
 // A list of texts, each with an associated value (an id or an object).
@@ -181,6 +184,32 @@ class TVelaObject : public TSobject {
   virtual void InsertPosition(int& Index, TVelaObject* Obj, bool& UsePosition);
   virtual void BeforeSubRemove(TVelaObject*) {}
   virtual void PostDelete(TVelaObject*) {}
+
+  // ---- drag and drop (Drag.cpp)
+  // The object that accepts Fromobj, putting the drop kinds it offers into
+  // Dropkind; the base asks up the owner chain, and the root declines.
+  virtual TVelaObject* Acceptdrop(TVelaObject* Fromobj, TSDropkind& Dropkind, TSDropMode DropMode,
+                                  Qt::KeyboardModifiers Shift = Qt::NoModifier);
+  // Drops Dropped (an object or a TSDdragCollection) on DroppedAt; returns
+  // the inserted object or null.
+  virtual TVelaObject* Receivedrop(TVelaObject* Dropped, TVelaObject* DroppedAt, TSDropkinds DropKind,
+                                   TSDropMode DropMode);
+
+  // ---- object menus (ObjectMenus.cpp)
+  // Adds this object's entries to Menu, then asks the owner (ParentLevel + 1).
+  virtual void AddMenuItems(QObject* Caller, TPopMenuKind Kind, TVelaMenuItem* Menu, TSFieldKind AFkind,
+                            uint32_t AFid, TVelaObject* Initiator, int ParentLevel, const TDropParams& DropParams,
+                            TVelaObject* ParamObj);
+  // The default click handler: carries out the generic commands of Sender.
+  virtual void MenuCommand(TVelaMenuItem* Sender);
+  // A new entry created by this object, owned by aOwner and appended to
+  // MenuOwner when given; without a handler it gets MenuCommand.
+  TVelaMenuItem* CreateMenuItem(QObject* Caller, QObject* aOwner, uint16_t aCommand, const QString& aCaption,
+                                TVelaMenuItem* MenuOwner, TSobjectClass ParamClass);
+  TVelaMenuItem* CreateMenuItem(QObject* Caller, QObject* aOwner, uint16_t aCommand, const QString& aCaption,
+                                TVelaMenuItem* MenuOwner, TSobjectClass ParamClass, const TMenuClick& aOnClicked);
+  // The object's title in menu captions.
+  QString MenuTitle();
 
   // Handles SOM_Command / SOM_CommandLong addressed to this object.
   void Dispatch(TMessage& message) override;

@@ -132,14 +132,16 @@ TEST(SortedCollection, SearchFindAndReSort) {
   EXPECT_EQ(c.Find(&key), c.At(2));
   EXPECT_FALSE(c.Search(nullptr, idx));
   // Change keys behind the collection's back, then re-sort; an equal key drops out.
-  static_cast<KeyItem*>(c.At(0))->key = 9;
-  auto* dup = static_cast<KeyItem*>(c.At(1));
-  dup->key = 8;
+  std::vector<KeyItem*> all{static_cast<KeyItem*>(c.At(0)), static_cast<KeyItem*>(c.At(1)),
+                            static_cast<KeyItem*>(c.At(2))};
+  all[0]->key = 9;
+  all[1]->key = 8;
   c.ReSort();
   ASSERT_EQ(c.Count(), 2);
-  EXPECT_EQ(static_cast<KeyItem*>(c.At(0))->key, 8);
-  EXPECT_EQ(static_cast<KeyItem*>(c.At(1))->key, 9);
-  if (c.ScanIndexOf(dup) < 0) delete dup;
+  EXPECT_EQ(c.At(0), all[1]);  // the first of the equal keys stays
+  EXPECT_EQ(c.At(1), all[0]);
+  EXPECT_EQ(c.ScanIndexOf(all[2]), -1);  // dropped, and still the caller's
+  delete all[2];
 }
 
 TEST(TempSortedCollection, SortProcKeyOfProcAndGuidOrder) {
