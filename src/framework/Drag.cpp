@@ -35,8 +35,7 @@ std::vector<TVelaObject*> Listed(const TVelaObject* coll) {
 }  // namespace
 
 TSDdragCollection* AsDragCollection(TVelaObject* Obj) {
-  return (Obj && Obj->InheritsFrom(TSDdragCollection::StaticClass())) ? static_cast<TSDdragCollection*>(Obj)
-                                                                       : nullptr;
+  return (Obj && Obj->InheritsFrom(TSDdragCollection::StaticClass())) ? static_cast<TSDdragCollection*>(Obj) : nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -56,7 +56,8 @@ TVelaMenuItem::~TVelaMenuItem() {
     bool handedOver = false;
     if (fParentItem)
       for (const QPointer<QAction>& e : fParentItem->fItems)
-        if (auto* sibling = AsVelaMenuItem(e.data()); sibling && sibling != this && sibling->TempVelaObject == TempVelaObject)
+        if (auto* sibling = AsVelaMenuItem(e.data());
+            sibling && sibling != this && sibling->TempVelaObject == TempVelaObject)
           handedOver = true;
     if (!handedOver) FreeObj(TempVelaObject);
     TempVelaObject = nullptr;
@@ -168,8 +169,8 @@ void RemoveDuplicateMenuItems(TVelaMenuItem& PopupMenu) {
     if (item && item->Count() == 0) {
       for (int j = i + 1; j < PopupMenu.Count() && !duplicate; ++j) {
         TVelaMenuItem* later = AsVelaMenuItem(PopupMenu.Items(j));
-        duplicate = later && later->VelaCommand == item->VelaCommand &&
-                    later->RefVelaObject == item->RefVelaObject && later->OnClicked == item->OnClicked;
+        duplicate = later && later->VelaCommand == item->VelaCommand && later->RefVelaObject == item->RefVelaObject &&
+                    later->OnClicked == item->OnClicked;
       }
     }
     if (duplicate)
@@ -286,15 +287,14 @@ QString TVelaObject::MenuTitle() {
   return text;
 }
 
-TVelaMenuItem* TVelaObject::CreateMenuItem(QObject* Caller, QObject* aOwner, uint16_t aCommand,
-                                           const QString& aCaption, TVelaMenuItem* MenuOwner,
-                                           TSobjectClass ParamClass) {
+TVelaMenuItem* TVelaObject::CreateMenuItem(QObject* Caller, QObject* aOwner, uint16_t aCommand, const QString& aCaption,
+                                           TVelaMenuItem* MenuOwner, TSobjectClass ParamClass) {
   return CreateMenuItem(Caller, aOwner, aCommand, aCaption, MenuOwner, ParamClass, TMenuClick{});
 }
 
-TVelaMenuItem* TVelaObject::CreateMenuItem(QObject* Caller, QObject* aOwner, uint16_t aCommand,
-                                           const QString& aCaption, TVelaMenuItem* MenuOwner,
-                                           TSobjectClass ParamClass, const TMenuClick& aOnClicked) {
+TVelaMenuItem* TVelaObject::CreateMenuItem(QObject* Caller, QObject* aOwner, uint16_t aCommand, const QString& aCaption,
+                                           TVelaMenuItem* MenuOwner, TSobjectClass ParamClass,
+                                           const TMenuClick& aOnClicked) {
   auto* item = new TVelaMenuItem(aOwner);
   item->setText(aCaption);
   item->VelaCommand = aCommand;

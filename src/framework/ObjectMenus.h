@@ -64,15 +64,15 @@ class TVelaMenuItem : public QAction {
   // sibling entry still refers to that object, which then frees it).
   ~TVelaMenuItem() override;
 
-  uint16_t VelaCommand = 0;                // the generic command (MC_...)
-  TVelaObject* CreatedBy = nullptr;        // the default click handler runs on it
-  TSobjectClass CreateClass = nullptr;     // the class the insert commands create
-  QObject* Caller = nullptr;               // the view that asked for the menu
-  TVelaObject* TempVelaObject = nullptr;   // a temporary object owned by the entry
-  TVelaObject* RefVelaObject = nullptr;    // the object the entry acts on
-  TVelaObject* TargetVelaObject = nullptr; // a target for a class's own entries
-  uint32_t Param1 = 0;                     // a parameter of a class's own entries
-  int ImageIndex = -1;                     // picture in the network image list, -1 none
+  uint16_t VelaCommand = 0;                 // the generic command (MC_...)
+  TVelaObject* CreatedBy = nullptr;         // the default click handler runs on it
+  TSobjectClass CreateClass = nullptr;      // the class the insert commands create
+  QObject* Caller = nullptr;                // the view that asked for the menu
+  TVelaObject* TempVelaObject = nullptr;    // a temporary object owned by the entry
+  TVelaObject* RefVelaObject = nullptr;     // the object the entry acts on
+  TVelaObject* TargetVelaObject = nullptr;  // a target for a class's own entries
+  uint32_t Param1 = 0;                      // a parameter of a class's own entries
+  int ImageIndex = -1;                      // picture in the network image list, -1 none
   TMenuClick OnClicked;
 
   // Drawn crossed out: the entry's icon gets a black cross over it.

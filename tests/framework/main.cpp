@@ -1,5 +1,6 @@
-#include <QGuiApplication>
 #include <gtest/gtest.h>
+
+#include <QGuiApplication>
 
 #include "framework/sobjects.h"
 

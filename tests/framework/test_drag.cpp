@@ -156,8 +156,7 @@ TEST_P(CollectionText, CountAndTypeName) {
   const CollTextCase& c = GetParam();
   TSOwned<TNode> owner(SNew<TNode>());
   std::vector<TVelaObject*> objs;
-  for (int i = 0; i < c.count; ++i)
-    objs.push_back(owner->SInsert(static_cast<TVelaObject*>(c.cls->Create())));
+  for (int i = 0; i < c.count; ++i) objs.push_back(owner->SInsert(static_cast<TVelaObject*>(c.cls->Create())));
   TSOwned<TSDdragCollection> coll(SNew<TSDdragCollection>(objs));
   EXPECT_EQ(coll->NodeText(), c.text);
   EXPECT_EQ(coll->FF(FK_Text, 0), c.text);
@@ -210,7 +209,7 @@ TEST_F(DragTest, DroppedCollectionIsNotFreedTwiceWhenTheDragFinishes) {
   const auto alive = Alive(coll);
   TSDrag* drag = TSDrag::CreateColl(coll, FK_Text, 0);
   ASSERT_NE(folder->Receivedrop(coll, folder, DSD_copy, drag->GetDMode(dmOnNode)), nullptr);
-  EXPECT_TRUE(alive.expired());  // the drop consumed it
+  EXPECT_TRUE(alive.expired());          // the drop consumed it
   drag->Finished(nullptr, 0, 0, false);  // must not free it again
   EXPECT_EQ(Join(SubNames(folder)), Join(std::vector<QString>{"a"}));
 }
@@ -427,7 +426,7 @@ TEST_F(DropTest, MoveDeletesTheOriginalAndGivesANewObject) {
   const auto lampAlive = Alive(lamp);
   TVelaObject* moved = folder->Receivedrop(lamp, y, DSD_move, TSDropMode{});
   ASSERT_NE(moved, nullptr);
-  EXPECT_TRUE(lampAlive.expired());  // a new identity
+  EXPECT_TRUE(lampAlive.expired());                                                   // a new identity
   EXPECT_EQ(Join(SubNames(folder)), Join((std::vector<QString>{"x", "lamp", "y"})));  // not renamed
   EXPECT_EQ(Join(SubNames(moved)), Join(std::vector<QString>{"bulb"}));
   EXPECT_EQ(Join(SubNames(source)), Join((std::vector<QString>{"", "desk"})));

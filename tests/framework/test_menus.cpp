@@ -22,8 +22,8 @@ void DropSubs(TVelaObject* obj) {
 class MenuTest : public DropMenuTest {
  protected:
   // Builds the popup for obj as a view does for a click on its name.
-  void Build(TVelaObject* obj, TPopMenuKind kind = Pop_Click, TDropParamInfs inf = {},
-             TSFieldKind fk = FK_Text, uint32_t fid = 0) {
+  void Build(TVelaObject* obj, TPopMenuKind kind = Pop_Click, TDropParamInfs inf = {}, TSFieldKind fk = FK_Text,
+             uint32_t fid = 0) {
     TDropParams params;
     params.Inf = inf;
     obj->AddMenuItems(&view, kind, &menu, fk, fid, obj, 0, params, nullptr);
@@ -49,8 +49,7 @@ class ClickEntries : public MenuTest, public ::testing::WithParamInterface<Click
 
 TEST_P(ClickEntries, CaptionsCommandsAndOrder) {
   const ClickCase& c = GetParam();
-  TSOwned<TMenuNode> owner(c.sortedOwner ? static_cast<TMenuNode*>(SNew<TSortedMenuNode>())
-                                         : SNew<TMenuNode>());
+  TSOwned<TMenuNode> owner(c.sortedOwner ? static_cast<TMenuNode*>(SNew<TSortedMenuNode>()) : SNew<TMenuNode>());
   owner->SetName("Rack");
   owner->StdTypes = {TLeafA::StaticClass()};
   owner->DeleteDenied = c.ownerDeletes;
@@ -81,21 +80,36 @@ const QString kDelete = "Delete Menu node: Box";
 INSTANTIATE_TEST_SUITE_P(
     Menus, ClickEntries,
     ::testing::Values(
-        ClickCase{"UnsortedOwnerOffersInsertAndAdd", false, false, {}, 0,
-                  {kExplore, "Insert: Leaf A", "Add: Leaf A", kDelete}, {8, 2, 4, 3}},
-        ClickCase{"SortedOwnerOffersInsertButNotAdd", true, false, {}, 0, {kExplore, "Insert: Leaf A", kDelete},
-                  {8, 2, 3}},
+        ClickCase{"UnsortedOwnerOffersInsertAndAdd",
+                  false,
+                  false,
+                  {},
+                  0,
+                  {kExplore, "Insert: Leaf A", "Add: Leaf A", kDelete},
+                  {8, 2, 4, 3}},
+        ClickCase{
+            "SortedOwnerOffersInsertButNotAdd", true, false, {}, 0, {kExplore, "Insert: Leaf A", kDelete}, {8, 2, 3}},
         ClickCase{"RootOffersNoSiblingEntries", false, true, {}, 0, {kExplore}, {8}},
-        ClickCase{"RootWithDeleteEnabledStillNoDelete", false, true, {DP_HitIsRoot, DP_DeleteEnabled}, 0,
-                  {kExplore}, {8}},
-        ClickCase{"HitIsRootOnASubOffersOnlyDelete", false, false, {DP_HitIsRoot, DP_DeleteEnabled}, 0,
-                  {kExplore, kDelete}, {8, 3}},
+        ClickCase{
+            "RootWithDeleteEnabledStillNoDelete", false, true, {DP_HitIsRoot, DP_DeleteEnabled}, 0, {kExplore}, {8}},
+        ClickCase{"HitIsRootOnASubOffersOnlyDelete",
+                  false,
+                  false,
+                  {DP_HitIsRoot, DP_DeleteEnabled},
+                  0,
+                  {kExplore, kDelete},
+                  {8, 3}},
         ClickCase{"HitIsRootWithoutDeleteEnabled", false, false, {DP_HitIsRoot}, 0, {kExplore}, {8}},
         ClickCase{"HistorySuppressesInsertAndDelete", false, false, {DP_HitIsHistory}, 0, {kExplore}, {8}},
-        ClickCase{"HistoryOnRootHitToo", false, false, {DP_HitIsHistory, DP_HitIsRoot, DP_DeleteEnabled}, 0,
-                  {kExplore}, {8}},
-        ClickCase{"OwnerDenyingDeleteDropsTheDeleteEntry", false, false, {}, 1,
-                  {kExplore, "Insert: Leaf A", "Add: Leaf A"}, {8, 2, 4}}),
+        ClickCase{
+            "HistoryOnRootHitToo", false, false, {DP_HitIsHistory, DP_HitIsRoot, DP_DeleteEnabled}, 0, {kExplore}, {8}},
+        ClickCase{"OwnerDenyingDeleteDropsTheDeleteEntry",
+                  false,
+                  false,
+                  {},
+                  1,
+                  {kExplore, "Insert: Leaf A", "Add: Leaf A"},
+                  {8, 2, 4}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MenuTest, HistoryAlsoSuppressesInsertSub) {
@@ -243,12 +257,13 @@ TEST_P(MenuKinds, EntriesPerKind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Menus, MenuKinds,
-    ::testing::Values(
-        KindCase{"Click", Pop_Click,
-                 {kExplore, "Edit Menu node: Lamp", "Track Box", "Insert: Leaf A", "Add: Leaf A", kDelete}},
-        KindCase{"LocalMenu", Pop_LocalMenu, {kExplore, "Edit Menu node: Lamp", "Track Box"}},
-        KindCase{"ListMenu", Pop_ListMenu, {"Edit Menu node: Lamp"}}, KindCase{"Drop", Pop_Drop, {}},
-        KindCase{"Command", Pop_Command, {}}, KindCase{"ChannelMenu", Pop_ChannelMenu, {}}),
+    ::testing::Values(KindCase{"Click",
+                               Pop_Click,
+                               {kExplore, "Edit Menu node: Lamp", "Track Box", "Insert: Leaf A", "Add: Leaf A",
+                                kDelete}},
+                      KindCase{"LocalMenu", Pop_LocalMenu, {kExplore, "Edit Menu node: Lamp", "Track Box"}},
+                      KindCase{"ListMenu", Pop_ListMenu, {"Edit Menu node: Lamp"}}, KindCase{"Drop", Pop_Drop, {}},
+                      KindCase{"Command", Pop_Command, {}}, KindCase{"ChannelMenu", Pop_ChannelMenu, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Records every AddMenuItems call that reaches it.
@@ -345,8 +360,8 @@ TEST_F(MenuTest, CreateMenuItemFillsTheEntry) {
   EXPECT_TRUE(item->OnClicked == TMenuClick(static_cast<TVelaObject*>(obj.get()), &TVelaObject::MenuCommand));
 
   THandlerHost host;
-  TVelaMenuItem* custom = obj->CreateMenuItem(&view, &owner, 0, "Mine", nullptr, nullptr,
-                                              TMenuClick(&host, &THandlerHost::OnItem));
+  TVelaMenuItem* custom =
+      obj->CreateMenuItem(&view, &owner, 0, "Mine", nullptr, nullptr, TMenuClick(&host, &THandlerHost::OnItem));
   EXPECT_EQ(custom->ParentItem(), nullptr);
   EXPECT_EQ(menu.Count(), 1);
   custom->trigger();  // a click through the action itself
@@ -497,10 +512,10 @@ TEST_F(MenuTest, CrossFollowsTheEntryRectangle) {
     QPainter p(&image);
     TVelaMenuItem::PaintCross(p, QRect(10, 2, 30, 10));  // h = 10: a 10-pixel square from (10, 2)
   }
-  EXPECT_EQ(image.pixel(13, 5), qRgb(0, 0, 0));   // (L+3, T+3)
-  EXPECT_EQ(image.pixel(17, 9), qRgb(0, 0, 0));   // (L+h-3, B-3)
-  EXPECT_EQ(image.pixel(17, 5), qRgb(0, 0, 0));   // (L+h-3, T+3)
-  EXPECT_EQ(image.pixel(13, 9), qRgb(0, 0, 0));   // (L+3, B-3)
+  EXPECT_EQ(image.pixel(13, 5), qRgb(0, 0, 0));        // (L+3, T+3)
+  EXPECT_EQ(image.pixel(17, 9), qRgb(0, 0, 0));        // (L+h-3, B-3)
+  EXPECT_EQ(image.pixel(17, 5), qRgb(0, 0, 0));        // (L+h-3, T+3)
+  EXPECT_EQ(image.pixel(13, 9), qRgb(0, 0, 0));        // (L+3, B-3)
   EXPECT_EQ(image.pixel(25, 7), qRgb(255, 255, 255));  // nothing right of the square
 }
 
