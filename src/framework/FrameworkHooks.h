@@ -29,6 +29,13 @@ struct TFrameworkHooks {
   std::function<QObject*(const void* EditorClass, QObject* Owner)> CreateParamEditor;
   // Opens the application's object window for Obj in the given mode.
   std::function<QObject*(TVelaObject* Obj, QObject* Caller, int Mode)> ObjectWindow;
+  // Opens the output map window on a DMX area or block (Source). An area
+  // always gets a new window, AsOutput telling that its data goes to the
+  // device; a block brings up the window already open on it, if any.
+  std::function<QObject*(TVelaObject* Source, QObject* Caller, bool AsOutput)> OutputMap;
+  // Index into the state image list by (type 0..4, kind 0..4); Default for
+  // other pairs. Device adapters show their DMX area states with it.
+  std::function<int(int Type, int Kind, int Default)> StateImageByTypeKind;
   // Asks the user a Yes/No question (the delete confirmation); true for Yes.
   // Without it nothing that needs a confirmation happens.
   std::function<bool(const QString& Caption, const QString& Text)> Confirm;

@@ -1,9 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include "DeviceTestSupport.h"
+#include "devices/DeviceTypes.h"
+#include "framework/sobjects.h"
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // The block's bar graph paints into images; the offscreen platform also
+  // serves test discovery, which runs without the test environment.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  vela::RegisterFrameworkTypes();
+  vela::RegisterDeviceTypes();
+  vela::testing::RegisterDeviceTestTypes();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
