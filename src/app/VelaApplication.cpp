@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include "devices/DeviceTypes.h"
 #include "framework/sobjects.h"
 #include "platform/Assertion.h"
 
@@ -28,6 +29,9 @@ void TVelaApplication::ReportFailure(const QString& text) {
   if (platformName() != QLatin1String("offscreen")) QMessageBox::critical(nullptr, applicationDisplayName(), text);
 }
 
-void InitVelaUnits() { RegisterFrameworkTypes(); }
+void InitVelaUnits() {
+  RegisterFrameworkTypes();
+  RegisterDeviceTypes();
+}
 
 }  // namespace vela
