@@ -36,6 +36,11 @@ TImagedata::TImagedata(QObject* parent) : QObject(parent) {
   gImagedata = this;
   SetTheViewList(&fViews);
   FrameworkHooks().ImageIndex = [](TVelaObject* obj, bool expanded) { return NetImageIndex(obj, expanded); };
+  // The views draw node images (list 0) and state images (list 1) from here.
+  FrameworkHooks().Icon = [this](int list, int index) {
+    const QVector<QIcon>& icons = list == 1 ? StateImages : VelaNetImages;
+    return index >= 0 && index < icons.size() ? icons[index] : QIcon();
+  };
   FrameworkHooks().Broadcast = [this](uint32_t msg, TVelaObject* obj, intptr_t sender) { Broadcast(msg, obj, sender); };
 }
 
@@ -43,6 +48,7 @@ TImagedata::~TImagedata() {
   if (gImagedata == this) gImagedata = nullptr;
   if (TheViewList() == &fViews) SetTheViewList(nullptr);
   FrameworkHooks().ImageIndex = nullptr;
+  FrameworkHooks().Icon = nullptr;
   FrameworkHooks().Broadcast = nullptr;
 }
 

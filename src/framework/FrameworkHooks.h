@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+class QIcon;
 class QPainter;
 class QObject;
 
@@ -23,6 +24,9 @@ struct TFrameworkHooks {
   std::function<bool(TVelaObject* Obj, uint32_t Data)> CommandLong;
   // Image index of an object in the network image list.
   std::function<int(TVelaObject* Obj, bool Expanded)> ImageIndex;
+  // An icon of the application's image lists (list 0: network images, 1:
+  // state images); a null icon for an index the list lacks.
+  std::function<QIcon(int List, int Index)> Icon;
   // Paints an object's picture; false when it has none.
   std::function<bool(TVelaObject* Obj, QPainter* Canvas, const QRect& Bounds)> Picture;
   // Makes the property editor control of an editor class token.
