@@ -187,6 +187,13 @@ class TConnection : public TVelanetObject {
   void LoadDataFromXml(TVelaStorage& Storage) override;
   TVelaObject* PrivatScanSubs(void* ABP, const TScanProc& Proc, TSlSet Lev, bool find) override;
   void Dispatch(TMessage& Message) override;
+  // On a click or in the channel menu: "Show Output" (the in area) and
+  // "Show Input" (the out area) for the areas that exist.
+  void AddMenuItems(QObject* Caller, TPopMenuKind Kind, TVelaMenuItem* Menu, TSFieldKind AFkind, uint32_t AFid,
+                    TVelaObject* Initiator, int ParentLevel, const TDropParams& DropParams,
+                    TVelaObject* ParamObj) override;
+  // Opens the output map on the area of the entry (Param1: 1 in, 0 out).
+  void ShowAreaClick(TVelaMenuItem* Sender);
 
  protected:
   // Closes the MIDI partner Partner before it is replaced, reopens afterwards.

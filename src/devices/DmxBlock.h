@@ -191,6 +191,18 @@ class TDmxBlock : public TVelanetObject {
   void Loaddata(TSReader& Reader) override;
   void Store(TSWriter& Writer) override;
   void Load(TSReader& Reader) override;
+  // On a click or in the local menu: "Show Block content".
+  void AddMenuItems(QObject* Caller, TPopMenuKind Kind, TVelaMenuItem* Menu, TSFieldKind AFkind, uint32_t AFid,
+                    TVelaObject* Initiator, int ParentLevel, const TDropParams& DropParams,
+                    TVelaObject* ParamObj) override;
+  void ShowContentClick(TVelaMenuItem* Sender);
+  // A block takes another block as a reference (DSD_Reference) when exactly
+  // one of the two is an input block; the input block then takes the other
+  // one's name path as its source.
+  TVelaObject* Acceptdrop(TVelaObject* Fromobj, TSDropkind& Dropkind, TSDropMode DropMode,
+                          Qt::KeyboardModifiers Shift = Qt::NoModifier) override;
+  TVelaObject* Receivedrop(TVelaObject* Dropped, TVelaObject* DroppedAt, TSDropkinds DropKind,
+                           TSDropMode DropMode) override;
 
   // Paints the bar graph of Levels (at most 512 columns) into Bounds.
   static void PaintLevels(QPainter& Canvas, const QRect& Bounds, std::span<const uint8_t> Levels);

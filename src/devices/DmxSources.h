@@ -74,6 +74,9 @@ class TDeviceRef : public TVelanetObject {
   uint16_t DefaultPDef(TLParamDef& Arr, TParamsOpt& Opt) override;
   void Storedata(TSWriter& Writer) override;
   void Loaddata(TSReader& Reader) override;
+  // A block dropped on a reference is added to the reference's sources.
+  TVelaObject* Receivedrop(TVelaObject* Dropped, TVelaObject* DroppedAt, TSDropkinds DropKind,
+                           TSDropMode DropMode) override;
 
  private:
   TObjRef<TVelaObject> ffReference;
@@ -108,6 +111,11 @@ class TAcnDevs : public TVelanetObject {
   bool Update(std::span<uint8_t> Levels, bool CheckOnly, TDateTime* LastChanged = nullptr);
 
   int GetStdSubTypes(TClassArr& ClassArr) override;
+  // Dropped blocks are added as references (DSD_AddRef).
+  TVelaObject* Acceptdrop(TVelaObject* Fromobj, TSDropkind& Dropkind, TSDropMode DropMode,
+                          Qt::KeyboardModifiers Shift = Qt::NoModifier) override;
+  TVelaObject* Receivedrop(TVelaObject* Dropped, TVelaObject* DroppedAt, TSDropkinds DropKind,
+                           TSDropMode DropMode) override;
 };
 
 }  // namespace vela
