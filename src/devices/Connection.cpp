@@ -119,8 +119,19 @@ int TConnection::GetImageindex(bool Expanded) {
 // ---------------------------------------------------------------------------
 // DMX areas
 
+// An area has one place: taking it over from another slot (of this or
+// another connection) empties that slot, so no area is freed twice.
+void TConnection::ReleaseArea(TDmxArea* Area) {
+  TVelaObject* owner = Area ? Area->SOwner() : nullptr;
+  if (!owner || !owner->InheritsFrom(TConnection::StaticClass())) return;
+  auto* holder = static_cast<TConnection*>(owner);
+  if (holder->fCInBlocks == Area) holder->fCInBlocks = nullptr;
+  if (holder->fCOutBlocks == Area) holder->fCOutBlocks = nullptr;
+}
+
 void TConnection::SetInBlocks(TDmxArea* Value) {
   if (Value == fCInBlocks) return;
+  ReleaseArea(Value);
   TDmxArea* old = fCInBlocks;
   fCInBlocks = nullptr;
   FreeObj(old);
@@ -130,6 +141,7 @@ void TConnection::SetInBlocks(TDmxArea* Value) {
 
 void TConnection::SetOutBlocks(TDmxArea* Value) {
   if (Value == fCOutBlocks) return;
+  ReleaseArea(Value);
   TDmxArea* old = fCOutBlocks;
   fCOutBlocks = nullptr;
   FreeObj(old);

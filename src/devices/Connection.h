@@ -113,6 +113,9 @@ class TConnection : public TVelanetObject {
   // sets its number of blocks and the flag.
   TDmxArea* EnsureInArea(int Count, bool IsOutput);
   TDmxArea* EnsureOutArea(int Count, bool OutputRestricted);
+  // Empties the slot of the connection that holds Area, without freeing it
+  // (an area taken over elsewhere, or one being freed).
+  static void ReleaseArea(TDmxArea* Area);
   virtual void EnableInBlock(int Port, bool On);
   virtual void EnableOutBlock(int Port, bool On);
   // PU_In when the port's in block is enabled, else PU_Out when its out

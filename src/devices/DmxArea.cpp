@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "devices/Connection.h"
 #include "devices/DmxBlock.h"
 #include "devices/DmxSources.h"
 #include "framework/sstreams.h"
@@ -39,6 +40,11 @@ TDmxArea::TDmxArea() {
 }
 
 TDmxArea::~TDmxArea() { std::erase(Areas(), this); }
+
+void TDmxArea::BeforeDestruction() {
+  TConnection::ReleaseArea(this);
+  TVelaObject::BeforeDestruction();
+}
 
 TDmxArea* TDmxArea::Create1(TVelaObject* Owner, TDmxAreaState State, int Count) {
   auto* area = SNew<TDmxArea>();

@@ -97,6 +97,8 @@ class TDmxArea : public TVelaObject {
   void Store(TSWriter& Writer) override;
   void Load(TSReader& Reader) override;
   void AfterSubsLoaded() override;
+  // A connection holding the area forgets it.
+  void BeforeDestruction() override;
 
  private:
   // Gives a block the area's flags, change event and name for position Index.

@@ -307,6 +307,21 @@ TEST_F(ConnectionTest, AreasAreOwnedAndReplaced) {
   EXPECT_EQ(DmxAreas().size(), before + 2) << "a connection frees its areas";
 }
 
+TEST_F(ConnectionTest, AnAreaTakenOverLeavesItsFormerPlace) {
+  const size_t before = DmxAreas().size();
+  TDmxArea* out = conn->EnsureOutArea(1, false);
+  conn->SetInBlocks(out);
+  EXPECT_EQ(conn->InBlocks(), out);
+  EXPECT_EQ(conn->OutBlocks(), nullptr);
+  TFreeAtEnd<TDmxAdapter> other(SNew<TDmxAdapter>());
+  other->SetOutBlocks(out);
+  EXPECT_EQ(conn->InBlocks(), nullptr);
+  EXPECT_EQ(out->SOwner(), other.Ptr);
+  EXPECT_EQ(DmxAreas().size(), before + 1);
+  FreeObj(out);
+  EXPECT_EQ(other->OutBlocks(), nullptr) << "an area freed elsewhere leaves no dangling slot";
+}
+
 TEST_F(ConnectionTest, ScanningTheSubtreeWalksTheAreas) {
   conn->EnsureInArea(2, false);
   conn->EnsureOutArea(1, false);
