@@ -77,6 +77,12 @@ TVelaBrowser::~TVelaBrowser() {
   fView->fBrowser = nullptr;
   StatusRemoveListener(this, false);
   UnregisterView(this);
+  // The view and the model call back into the frame (its events and hooks):
+  // they go now, while the frame is whole, not with the widget base.
+  delete fView;
+  fView = nullptr;
+  delete fModel;
+  fModel = nullptr;
 }
 
 void TVelaBrowser::BuildMenus() {
@@ -543,6 +549,21 @@ void TVelaBrowser::ViewDoubleClicked(const QModelIndex& Index) {
     return;
   }
   if (OnSelectDblClick) OnSelectDblClick(this, Index.sibling(Index.row(), 0), GetNodeObject(Index));
+}
+
+void TVelaBrowser::SetTreePopupMenu(QMenu* Menu) {
+  if (!Menu || Menu == fPopupMenu2) return;
+  Menu->addSeparator();
+  Menu->addAction(fExplore1);
+  fPopupMenu2 = Menu;
+}
+
+void TVelaBrowser::keyPressEvent(QKeyEvent* Event) {
+  if (Event->key() == Qt::Key_Delete || Event->key() == Qt::Key_Insert) {
+    ViewKeyPress(Event);
+    return;
+  }
+  QFrame::keyPressEvent(Event);
 }
 
 void TVelaBrowser::ShowTreeMenu(const QPoint& GlobalPos, const QModelIndex& At) {

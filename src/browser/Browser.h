@@ -154,6 +154,8 @@ class TVelaBrowser : public QFrame, public TMessageReceiver {
   void ShowObject(TVelaObject* Obj);
   void CollapseAll();
   void ExpandAllFromFocused();
+  // A host's own menu for the tree; it gets a separator and the Explore entry.
+  void SetTreePopupMenu(QMenu* Menu);
   // Deletes the selected objects after confirmation (the Delete key).
   void DeleteFocused();
   // Inserts a new sibling at the focused object's place, or adds one at the end (the Insert key).
@@ -170,6 +172,10 @@ class TVelaBrowser : public QFrame, public TMessageReceiver {
   void ViewClicked(const QModelIndex& Index);
   void ViewDoubleClicked(const QModelIndex& Index);
   bool LoadingOrDestroying() const { return fDestroying; }
+
+ protected:
+  // Insert and Delete act the same when the frame itself has the keyboard.
+  void keyPressEvent(class QKeyEvent* Event) override;
 
  private:
   // Notification handlers (BrowserRefresh.cpp).

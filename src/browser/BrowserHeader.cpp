@@ -1,7 +1,10 @@
 // The view's one header: it mirrors the column set of the focused row, and
 // user resizing and sort clicks on it go back into the cached sets.
+#include "browser/BrowserHeader.h"
+
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QStyleOptionHeader>
 
 #include "browser/Browser.h"
 #include "browser/BrowserModel.h"
@@ -10,6 +13,17 @@
 #include "framework/velaobject.h"
 
 namespace vela {
+
+void TBrowserHeaderView::SetFocusedSection(int Section) {
+  if (Section == fFocused) return;
+  fFocused = Section;
+  viewport()->update();
+}
+
+void TBrowserHeaderView::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const {
+  QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+  if (logicalIndex == fFocused) option->state |= QStyle::State_MouseOver;
+}
 
 void TBrowserView::SyncHeader() {
   fSyncQueued = false;
@@ -49,6 +63,7 @@ void TBrowserView::SyncHeader() {
   const QModelIndex clamped = ClampToRowSet(currentIndex());
   if (clamped != currentIndex() && clamped.isValid() && selectionModel())
     selectionModel()->setCurrentIndex(clamped, QItemSelectionModel::NoUpdate);
+  static_cast<TBrowserHeaderView*>(header())->SetFocusedSection(currentIndex().column());
   updateGeometries();
 }
 

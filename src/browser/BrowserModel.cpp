@@ -152,11 +152,11 @@ TColumnDef* TBrowserModel::ColumnDef(const QModelIndex& Index) const {
   if (!node) return nullptr;
   // The set is re-read whenever another object than the last one asks (the
   // cache's own rule); a row that paints re-reads it first, so its cells
-  // reuse that reading.
-  const bool force = fNodeCount <= 1 || fSimpleList;
-  TColumnDef* def = fColDefs.ColumnDef(static_cast<uint32_t>(node->Row), node->Obj, force, Index.column());
-  fLastNodeObj = node->Obj;
-  return def;
+  // reuse that reading. In a simple list every row shows the same object, so
+  // another row re-reads too.
+  const bool force = fNodeCount <= 1 || (fSimpleList && node != fLastNode);
+  fLastNode = node;
+  return fColDefs.ColumnDef(static_cast<uint32_t>(node->Row), node->Obj, force, Index.column());
 }
 
 QString TBrowserModel::CellText(const QModelIndex& Index) const { return data(Index, Qt::DisplayRole).toString(); }
@@ -304,7 +304,6 @@ void TBrowserModel::SetWithColumns(bool Value) {
     fWithColumns = false;
     fHeader.clear();
   }
-  fLastNodeObj = nullptr;
   fColDefs.ForgetObjects();
 }
 
@@ -351,11 +350,11 @@ void TBrowserModel::SetHeaderSet(TColumndefs* Set, TVelaObject* RowObj) {
 // Structure
 
 void TBrowserModel::Clear() {
+  fLastNode = nullptr;
   fRoot = std::make_unique<TBrowserNode>();
   fRoot->ChildrenCreated = true;
   fRootObject = nullptr;
   fNodeCount = 0;
-  fLastNodeObj = nullptr;
   fColDefs.ForgetObjects();
 }
 
@@ -501,7 +500,7 @@ void TBrowserModel::RemoveNode(const QModelIndex& Index) {
   const int row = node->Row;
   beginRemoveRows(IndexOf(p), row, row);
   fNodeCount -= CountNodes(node);
-  if (fLastNodeObj == node->Obj) fLastNodeObj = nullptr;
+  fLastNode = nullptr;
   p->Children.erase(p->Children.begin() + row);
   Renumber(p, row);
   fColDefs.ForgetObjects();
@@ -516,7 +515,7 @@ void TBrowserModel::RemoveChildren(const QModelIndex& Index) {
     beginRemoveRows(Index, 0, n - 1);
     for (const auto& c : node->Children) fNodeCount -= CountNodes(c.get());
     node->Children.clear();
-    fLastNodeObj = nullptr;
+    fLastNode = nullptr;
     fColDefs.ForgetObjects();
     endRemoveRows();
   }
@@ -608,7 +607,6 @@ void TBrowserModel::RowChanged(const QModelIndex& Index) {
 }
 
 void TBrowserModel::AllChanged() {
-  fLastNodeObj = nullptr;
   fColDefs.ForgetObjects();
   emit layoutAboutToBeChanged();
   emit layoutChanged();

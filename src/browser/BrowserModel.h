@@ -167,8 +167,8 @@ class TBrowserModel : public QAbstractItemModel {
   int fColumnCount = 1;
   int fNodeCount = 0;
   bool fColumnCheckQueued = false;
-  mutable TVelaObject* fLastNodeObj = nullptr;
   mutable TColumnColl fColDefs;
+  mutable const TBrowserNode* fLastNode = nullptr;  // the row of the last cell asked (identity only)
   std::vector<THeaderColumn> fHeader;
 
  public:

@@ -7,6 +7,7 @@
 #include "browser/BrowserModel.h"
 #include "browser/BrowserView.h"
 #include "framework/SConstants.h"
+#include "framework/StatusList.h"
 #include "framework/velaobject.h"
 
 namespace vela {
@@ -44,6 +45,7 @@ void TVelaBrowser::Dispatch(TMessage& Message) {
     default: break;
   }
   if (Message.Msg < SOM_FirstFramework || Message.Msg > SOM_LastFramework) return;
+  if (StatusClosing()) return;  // the application is closing: nothing to show any more
   try {
     switch (Message.Msg) {
       case SOM_Inserted:

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QGestureEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -12,6 +13,7 @@
 #include <algorithm>
 
 #include "browser/Browser.h"
+#include "browser/BrowserHeader.h"
 #include "browser/BrowserModel.h"
 #include "browser/CellPainter.h"
 #include "browser/ColumnSets.h"
@@ -21,6 +23,7 @@ namespace vela {
 TBrowserView::TBrowserView(TVelaBrowser* Browser, QWidget* parent)
     : QTreeView(parent), fBrowser(Browser), fPainter(new TCellPainter(this)) {
   setObjectName(QStringLiteral("STreeView1"));
+  setHeader(new TBrowserHeaderView(this));
   setItemDelegate(fPainter);
   setUniformRowHeights(true);
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -46,6 +49,7 @@ TBrowserView::TBrowserView(TVelaBrowser* Browser, QWidget* parent)
   QFont hf = h->font();
   hf.setPointSize(8);
   h->setFont(hf);
+  viewport()->grabGesture(Qt::PanGesture);
   fTimer1.setSingleShot(true);
   fTimer1.setInterval(50);
   connect(&fTimer1, &QTimer::timeout, this, &TBrowserView::FlushDirty);
@@ -344,6 +348,7 @@ void TBrowserView::currentChanged(const QModelIndex& current, const QModelIndex&
     viewport()->update(RowBand(current));
   }
   fInCurrentChanged = false;
+  if (fWithColumns) static_cast<TBrowserHeaderView*>(header())->SetFocusedSection(currentIndex().column());
   if (fBrowser) fBrowser->FocusChanged(currentIndex(), previous);
 }
 
@@ -375,6 +380,23 @@ void TBrowserView::wheelEvent(QWheelEvent* event) {
     return;
   }
   QTreeView::wheelEvent(event);
+}
+
+bool TBrowserView::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::Gesture) {
+    // A pan scrolls by the distance moved since its previous event.
+    auto* ge = static_cast<QGestureEvent*>(event);
+    if (auto* pan = static_cast<QPanGesture*>(ge->gesture(Qt::PanGesture))) {
+      if (pan->state() != Qt::GestureStarted) {
+        const QPointF d = pan->delta();
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - qRound(d.x()));
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - qRound(d.y()) / std::max(1, fPainter->RowHeight));
+      }
+      ge->accept(pan);
+      return true;
+    }
+  }
+  return QTreeView::viewportEvent(event);
 }
 
 void TBrowserView::contextMenuEvent(QContextMenuEvent* event) {

@@ -113,6 +113,7 @@ class TBrowserView : public QTreeView {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyboardSearch(const QString&) override {}
+  bool viewportEvent(QEvent* event) override;
 
  private:
   friend class TVelaBrowser;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QWidget>
 
 #include "framework/FrameworkHooks.h"
 #include "framework/velaobject.h"
@@ -10,7 +9,6 @@
 namespace vela {
 
 namespace {
-bool gMenusOnControls = false;
 
 QString StandardCaption(TMsgDlgType type) {
   switch (type) {
@@ -71,22 +69,6 @@ int ErrorBox(const QString& Msg, const QString& Caption, QMessageBox::StandardBu
 void InstallMessageBoxHooks() {
   auto& confirm = FrameworkHooks().Confirm;
   if (!confirm) confirm = AskYesNo;
-}
-
-bool ObjectMenusOnControls() { return gMenusOnControls; }
-void SetObjectMenusOnControls(bool Value) { gMenusOnControls = Value; }
-
-// The object menus on controls are switched off in this program; with the
-// switch off both menus do nothing, so the shared popup menus are not built.
-bool ShowFieldMenu(TVelaObject* Obj, QWidget* Control, TSFieldKind, uint32_t, TVelaObject*, int, int,
-                   const std::function<void(TVelaMenuItem*)>&) {
-  if (!Obj || !Control || !gMenusOnControls) return false;
-  return false;
-}
-
-void ShowControlDropMenu(TVelaObject* Obj, QWidget* Control, TSFieldKind, uint32_t, TVelaObject*, int, int,
-                         const TDropParams&) {
-  if (!Obj || !Control || !gMenusOnControls) return;
 }
 
 }  // namespace vela

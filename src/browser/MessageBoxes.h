@@ -1,20 +1,12 @@
 #pragma once
-// The system's standard message boxes (the delete confirmation and the error
-// box) and the field and drop menus of field-bound controls.
+// The system's standard message boxes: the delete confirmation and the error box.
 #include <QMessageBox>
 #include <QString>
 #include <cstdint>
-#include <functional>
-
-#include "framework/VelaTypes.h"
-
-class QWidget;
 
 namespace vela {
 
 class TVelaObject;
-class TVelaMenuItem;
-struct TDropParams;
 
 enum TMsgDlgType : uint8_t { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
@@ -37,17 +29,5 @@ int ErrorBox(const QString& Msg, const QString& Caption = QStringLiteral("Error"
 // one is installed. The application calls it at start-up; the browser frame
 // calls it too, so that a browser never deletes without asking.
 void InstallMessageBoxHooks();
-
-// Whether object menus are offered on field-bound controls (off in this program).
-bool ObjectMenusOnControls();
-void SetObjectMenusOnControls(bool Value);
-
-// The field menu of a control's object at (X, Y) of Control; false when
-// nothing was shown (no object, the switch off, or no entries).
-bool ShowFieldMenu(TVelaObject* Obj, QWidget* Control, TSFieldKind FieldKind, uint32_t FieldId, TVelaObject* ParamObj,
-                   int X, int Y, const std::function<void(TVelaMenuItem* Items)>& OnAddItems = {});
-// The drop menu of a control's object; nothing without object or with the switch off.
-void ShowControlDropMenu(TVelaObject* Obj, QWidget* Control, TSFieldKind FieldKind, uint32_t FieldId,
-                         TVelaObject* ParamObj, int X, int Y, const TDropParams& DropParams);
 
 }  // namespace vela

@@ -4,11 +4,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <cstring>
 
+#include "BrowserFixtures.h"
+#include "browser/ControlMenus.h"
 #include "browser/InpBox.h"
 #include "browser/InpEntry.h"
 #include "browser/MessageBoxes.h"
@@ -344,12 +347,34 @@ TEST_F(MessageBoxTest, ErrorBoxHasTheTextAndOneButton) {
 }
 
 TEST_F(MessageBoxTest, MenusOnControlsAreOffSoNothingShows) {
-  TVelaObject* obj = SNew<TVelaObject>();
+  TVelaObject* obj = SNew<vela::testing::TFolder>(QStringLiteral("folder"));
   QWidget control;
   EXPECT_FALSE(ObjectMenusOnControls());
   EXPECT_FALSE(ShowFieldMenu(obj, &control, FK_Text, 0, nullptr, 1, 1));
-  EXPECT_FALSE(ShowFieldMenu(nullptr, &control, FK_Text, 0, nullptr, 1, 1));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
   FreeObj(obj);
+}
+
+TEST_F(MessageBoxTest, WithMenusOnControlsTheObjectFillsTheFieldMenu) {
+  SetObjectMenusOnControls(true);
+  TVelaObject* folder = SNew<vela::testing::TFolder>(QStringLiteral("folder"));
+  TVelaObject* sensor = SNew<vela::testing::TSensor>(QStringLiteral("sensor"));
+  QWidget control;
+  control.resize(100, 30);
+  control.show();
+  EXPECT_FALSE(ShowFieldMenu(nullptr, &control, FK_Text, 0, nullptr, 1, 1));
+  EXPECT_FALSE(ShowFieldMenu(sensor, &control, FK_Text, 0, nullptr, 1, 1)) << "no entries, nothing shown";
+  int added = 0;
+  EXPECT_TRUE(ShowFieldMenu(folder, &control, FK_Text, 0, nullptr, 5, 5, [&](TVelaMenuItem*) { ++added; }));
+  EXPECT_EQ(added, 1);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->actions().size(), 1);
+  EXPECT_EQ(menu->actions().first()->text(), "Explore Folder: folder");
+  menu->close();
+  SetObjectMenusOnControls(false);
+  FreeObj(sensor);
+  FreeObj(folder);
 }
 
 }  // namespace
