@@ -42,6 +42,7 @@ TImagedata::TImagedata(QObject* parent) : QObject(parent) {
     return index >= 0 && index < icons.size() ? icons[index] : QIcon();
   };
   FrameworkHooks().Broadcast = [this](uint32_t msg, TVelaObject* obj, intptr_t sender) { Broadcast(msg, obj, sender); };
+  FrameworkHooks().StateImageByTypeKind = [](int type, int kind, int def) { return ImageIndexByTypeKind(type, kind, def); };
 }
 
 TImagedata::~TImagedata() {
@@ -50,6 +51,7 @@ TImagedata::~TImagedata() {
   FrameworkHooks().ImageIndex = nullptr;
   FrameworkHooks().Icon = nullptr;
   FrameworkHooks().Broadcast = nullptr;
+  FrameworkHooks().StateImageByTypeKind = nullptr;
 }
 
 void TImagedata::DataModuleCreate() {
