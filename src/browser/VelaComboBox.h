@@ -1,0 +1,68 @@
+#pragma once
+// The field-bound choice box: a drop-down list whose items come from the
+// object's selection list (for the list kinds) or from the host, showing the
+// item of the field's value and writing the item chosen.
+#include <QComboBox>
+#include <cstdint>
+#include <functional>
+
+#include "browser/VelaEdit.h"
+#include "framework/VelaTypes.h"
+#include "platform/Messages.h"
+
+namespace vela {
+
+class TVelaObject;
+
+class TsaComboBox : public QComboBox, public TMessageReceiver {
+ public:
+  explicit TsaComboBox(QWidget* Parent = nullptr);
+  ~TsaComboBox() override;
+
+  TVelaObject* MyObject() const { return fObject; }
+  void SetMyObject(TVelaObject* Obj);
+  uint32_t FieldId() const { return fFieldId; }
+  void SetFieldId(uint32_t Id) { fFieldId = Id; }
+  TSFieldKind FieldKind() const { return fFieldKind; }
+  void SetFieldKind(TSFieldKind Kind) { fFieldKind = Kind; }
+  uint16_t FieldParam2() const { return fFieldParam2; }
+  void SetFieldParam2(uint16_t v) { fFieldParam2 = v; }
+  // Owner-drawn items with the object's pictures.
+  bool DrawGr() const { return fDrawGr; }
+  void SetDrawGr(bool v);
+  bool Updating() const { return fUpdating > 0; }
+  bool Cancelling() const { return fCancelling; }
+
+  std::function<void(QObject* Sender)> OnNotDropped;
+  TsaOnSetField OnSetField;
+
+  // Whether the items come from the object's selection list.
+  static bool IsListKind(TSFieldKind Kind);
+  // Reloads the items of a list kind and shows the item of the field value.
+  void ReadValue();
+  // Writes the chosen item; false when nothing was written.
+  bool WriteValue();
+
+  void showPopup() override;
+  void hidePopup() override;
+  void Dispatch(TMessage& Message) override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+
+ private:
+  void LoadItems();
+  void Unbind();
+
+  TVelaObject* fObject = nullptr;
+  uint32_t fFieldId = 0;
+  TSFieldKind fFieldKind = FK_WordKind;
+  uint16_t fFieldParam2 = 0;
+  bool fDrawGr = false;
+  bool fCancelling = false;
+  bool fAboutToDrop = false;
+  int fUpdating = 0;
+};
+
+}  // namespace vela
