@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/NetStreams.h"
 #include "framework/StatusList.h"
 #include "framework/sstreams.h"
 
@@ -106,29 +107,10 @@ void TRealTime::AfterLoadNetStatus() {
   fDirtyStatusData = {};
 }
 
-namespace {
-
-// One record of a status stream: the absolute position of the next record
-// (a placeholder patched once the record is complete), the net id and the
-// object's status block.
-void WriteStatusRecord(TSWriter& Writer, TRealTime& Obj) {
-  const qint64 start = Writer.Position();
-  Writer.WriteInteger(0);
-  Writer.WriteDWord(Obj.NetId());
-  Obj.StoreStatus(Writer);
-  Writer.FlushBuffer();
-  const qint64 next = Writer.Position();
-  Writer.SetPosition(start);
-  Writer.WriteInteger(static_cast<int32_t>(next));
-  Writer.SetPosition(next);
-}
-
-}  // namespace
-
 void TRealTime::StoreNetStatus(TSWriter& Writer) {
   if (fStatusFlags.Has(VS_SelfDirty)) {
     fStatusFlags -= VS_SelfDirty;
-    if (!fDirtyStatus.Empty() || !fDirtyStatusData.Empty()) WriteStatusRecord(Writer, *this);
+    if (!fDirtyStatus.Empty() || !fDirtyStatusData.Empty()) WriteNetStatusRecord(Writer, *this);
     fDirtyStatus = {};
     fDirtyStatusData = {};
   }
