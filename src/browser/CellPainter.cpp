@@ -97,6 +97,14 @@ void TCellPainter::setModelData(QWidget* editor, QAbstractItemModel*, const QMod
   if (OnSetModelData) OnSetModelData(editor, index);
 }
 
+void TCellPainter::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) const {
+  if (OnUpdateEditorGeometry)
+    OnUpdateEditorGeometry(editor, option, index);
+  else
+    QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+}
+
 bool TCellPainter::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                              const QModelIndex& index) {
   if (!event || !view || event->type() != QEvent::ToolTip)

@@ -25,12 +25,17 @@ class TCellPainter : public QStyledItemDelegate {
   std::function<QWidget*(QWidget* Parent, const QStyleOptionViewItem& Option, const QModelIndex& Index)> OnCreateEditor;
   std::function<void(QWidget* Editor, const QModelIndex& Index)> OnSetEditorData;
   std::function<void(QWidget* Editor, const QModelIndex& Index)> OnSetModelData;
+  // Places an open editor over its cell (the plain cell rectangle without it).
+  std::function<void(QWidget* Editor, const QStyleOptionViewItem& Option, const QModelIndex& Index)>
+      OnUpdateEditorGeometry;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const override;
   bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                  const QModelIndex& index) override;
 

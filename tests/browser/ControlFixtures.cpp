@@ -18,6 +18,8 @@ bool TFields::GetFieldPointer(TSFieldKind k, uint32_t id, void*& p) {
   if (k == FK_TimeDate && id == kTime) return p = &Time, true;
   if (k == FK_Byte && id == kBits) return p = &Bits, true;
   if (k == FK_LongWord && id == kLong) return p = &Long, true;
+  if (k == FK_Date && id == kDate) return p = &Date, true;
+  if (k == FK_ByteBits && (id & 0xFFFF0000u) == kBitGroups && (id & 0xFFFF) < 2) return p = &BitGroups[id & 0xFFFF], true;
   return TRealTime::GetFieldPointer(k, id, p);
 }
 
@@ -37,7 +39,23 @@ QString TFields::FC(TSFieldKind k, uint32_t id, int index, int32_t& DataId) {
     DataId = 10 * (index + 1);
     return QString::fromLatin1(names[index]);
   }
+  if (k == FK_ByteBits && index < 16) {
+    DataId = index;
+    return QStringLiteral("Bit %1").arg(index);
+  }
   return TRealTime::FC(k, id, index, DataId);
+}
+
+void TFields::ApplyFieldValue(TSFieldKind k, uint32_t id, const void* Data) {
+  if (k != FK_ByteBits) return TRealTime::ApplyFieldValue(k, id, Data);
+  // A bit record: the new state, then the mask of the bit.
+  LastBitsId = id;
+  std::memcpy(LastBitsRecord, Data, 5);
+  uint32_t mask = 0;
+  std::memcpy(&mask, LastBitsRecord + 1, 4);
+  uint8_t& group = BitGroups[(id & 0xFFFF) % 2];
+  group = LastBitsRecord[0] ? (group | mask) : (group & ~mask);
+  SetDataChanged(k, id, false);
 }
 
 void ControlTest::SetUp() {

@@ -23,6 +23,7 @@ enum : uint32_t {
   kTime = 7,
   kBits = 8,
   kLong = 9,
+  kDate = 10,
 };
 
 class TFields : public TRealTime {
@@ -31,6 +32,7 @@ class TFields : public TRealTime {
   bool GetFieldPointer(TSFieldKind k, uint32_t id, void*& p) override;
   bool ValidateField(bool IsInc, TSFieldKind& k, uint32_t& id, const void* v) override;
   QString FC(TSFieldKind k, uint32_t id, int index, int32_t& DataId) override;
+  void ApplyFieldValue(TSFieldKind k, uint32_t id, const void* Data) override;
 
   QString Text = QStringLiteral("first");
   uint8_t Byte = 7;
@@ -41,10 +43,17 @@ class TFields : public TRealTime {
   double Time = 0;
   uint8_t Bits = 5;
   uint32_t Long = 0;
+  double Date = 45000;  // 2023-03-15
   // A word of this value is refused by the object.
   uint16_t RefusedWord = 999;
   int Writes = 0;
+  // Two groups of eight bits under field ids (5 << 16) + group; the last
+  // bit record written to them.
+  uint8_t BitGroups[2] = {0, 0};
+  uint32_t LastBitsId = 0;
+  uint8_t LastBitsRecord[5] = {};
 };
+constexpr uint32_t kBitGroups = 5u << 16;
 
 class ControlTest : public BrowserTest {
  protected:
