@@ -184,8 +184,7 @@ TEditConversion ConvertEditText(TSFieldKind Kind, const QString& Text, const TEd
     case FK_Guid: {
       if (O.Legacy) return C::NotWritten;
       const QUuid id = QUuid::fromString(QStringLiteral("{%1}").arg(Text.trimmed()));
-      if (id.isNull() && Text.trimmed() != QStringLiteral("00000000-0000-0000-0000-000000000000"))
-        return C::Rejected;
+      if (id.isNull() && Text.trimmed() != QStringLiteral("00000000-0000-0000-0000-000000000000")) return C::Rejected;
       Put<uint32_t>(Value, id.data1);
       std::memcpy(Value.Bytes + 4, &id.data2, 2);
       std::memcpy(Value.Bytes + 6, &id.data3, 2);

@@ -32,11 +32,11 @@ struct TEditValue {
 };
 
 enum class TEditConversion : uint8_t {
-  Converted,    // Value holds the data to write
-  Rejected,     // the entry is not valid for the field; nothing is written
-  NotWritten,   // the kind is not written by this edit
-  RangeError,   // a word out of range: the caller shows "Number is out of range!"
-  TimeError,    // a time the edit cannot read: the caller beeps
+  Converted,   // Value holds the data to write
+  Rejected,    // the entry is not valid for the field; nothing is written
+  NotWritten,  // the kind is not written by this edit
+  RangeError,  // a word out of range: the caller shows "Number is out of range!"
+  TimeError,   // a time the edit cannot read: the caller beeps
 };
 
 // Thrown where the older edit raised a conversion error.

@@ -248,8 +248,7 @@ void TCustomVelaEditLink::MakeEditor() {
   if (fEditor) fEditor->hide();
 }
 
-bool TCustomVelaEditLink::PrepareEdit(QAbstractItemView* Tree, const QModelIndex& Node, int Column,
-                                      TVelaObject* Obj) {
+bool TCustomVelaEditLink::PrepareEdit(QAbstractItemView* Tree, const QModelIndex& Node, int Column, TVelaObject* Obj) {
   if (!Tree || !fEditor) return false;
   fTree = Tree;
   fNode = Node;

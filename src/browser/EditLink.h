@@ -29,8 +29,7 @@ class TCustomVelaEditLink : public std::enable_shared_from_this<TCustomVelaEditL
  public:
   // Creates the link and its (hidden) editor for the cell's parameter record;
   // a kind without editor raises "Unknown Fieldkind for editor in Browser".
-  static std::shared_ptr<TCustomVelaEditLink> Create(TVelaBrowser* Browser, const TLParam& Param,
-                                                     QChar InitialChar);
+  static std::shared_ptr<TCustomVelaEditLink> Create(TVelaBrowser* Browser, const TLParam& Param, QChar InitialChar);
   ~TCustomVelaEditLink();
   TCustomVelaEditLink(const TCustomVelaEditLink&) = delete;
   TCustomVelaEditLink& operator=(const TCustomVelaEditLink&) = delete;

@@ -24,8 +24,8 @@ enum TSmode : uint8_t { Mode_Button, Mode_Fader };
 enum TBorderStyle : uint8_t { bsNone, bsSingle };
 
 using TOnGetFF = std::function<QString(QObject* Sender, TSFieldKind FK, uint8_t FID)>;
-using TOnRealTimeChanged = std::function<void(QObject* Sender, TVelaObject* RefObject, TStBits StatDirty,
-                                              TDtBits DatDirty, bool& DoDefault)>;
+using TOnRealTimeChanged =
+    std::function<void(QObject* Sender, TVelaObject* RefObject, TStBits StatDirty, TDtBits DatDirty, bool& DoDefault)>;
 using TOnIncrement = std::function<bool(QObject* Sender, int& IncX, int& IncY)>;
 using TVlaPaintIcon = std::function<bool(QObject* Sender, QRect& R)>;
 using TOnExecute = std::function<void(QObject* Sender, Qt::KeyboardModifiers Shift, int Arg)>;
@@ -50,11 +50,20 @@ class TVlaControl : public QWidget, public TMessageReceiver {
 
   // ---- look
   TAlignment Alignment() const { return fAlignment; }
-  void SetAlignment(TAlignment v) { fAlignment = v; update(); }
+  void SetAlignment(TAlignment v) {
+    fAlignment = v;
+    update();
+  }
   bool AutoPaintIcon() const { return fAutoPaintIcon; }
-  void SetAutoPaintIcon(bool v) { fAutoPaintIcon = v; update(); }
+  void SetAutoPaintIcon(bool v) {
+    fAutoPaintIcon = v;
+    update();
+  }
   QColor Color() const { return fColor; }
-  void SetColor(const QColor& v) { fColor = v; update(); }
+  void SetColor(const QColor& v) {
+    fColor = v;
+    update();
+  }
   // Stored and copied only.
   QColor BackColor() const { return fBackColor; }
   void SetBackColor(const QColor& v) { fBackColor = v; }
@@ -63,17 +72,35 @@ class TVlaControl : public QWidget, public TMessageReceiver {
   bool CustomDraw() const { return fCustomDraw; }
   void SetCustomDraw(bool v) { fCustomDraw = v; }
   uint8_t Rounding() const { return fRounding; }
-  void SetRounding(uint8_t v) { fRounding = v; update(); }
+  void SetRounding(uint8_t v) {
+    fRounding = v;
+    update();
+  }
   bool Transparent() const { return fTransparent; }
-  void SetTransparent(bool v) { fTransparent = v; update(); }
+  void SetTransparent(bool v) {
+    fTransparent = v;
+    update();
+  }
   bool WordWrap() const { return fWordWrap; }
-  void SetWordWrap(bool v) { fWordWrap = v; update(); }
+  void SetWordWrap(bool v) {
+    fWordWrap = v;
+    update();
+  }
   int MarginHorizontal() const { return fMarginH; }
-  void SetMarginHorizontal(int v) { fMarginH = v; update(); }
+  void SetMarginHorizontal(int v) {
+    fMarginH = v;
+    update();
+  }
   int MarginVertical() const { return fMarginV; }
-  void SetMarginVertical(int v) { fMarginV = v; update(); }
+  void SetMarginVertical(int v) {
+    fMarginV = v;
+    update();
+  }
   TBorderStyle BorderStyle() const { return fBorderStyle; }
-  void SetBorderStyle(TBorderStyle v) { fBorderStyle = v; update(); }
+  void SetBorderStyle(TBorderStyle v) {
+    fBorderStyle = v;
+    update();
+  }
 
   // ---- behaviour
   bool DirectInput() const { return fDirectInput; }

@@ -169,8 +169,7 @@ void TsaEdit::Dispatch(TMessage& Message) {
     case CM_WritePending: WriteValue(); return;
     case SOM_StatusDirty:
       // From the status list the source is the object; a broadcast names it.
-      if (fObject && (StatusMessageSource(Message) == static_cast<void*>(fObject) || obj == fObject))
-        ShowValue();
+      if (fObject && (StatusMessageSource(Message) == static_cast<void*>(fObject) || obj == fObject)) ShowValue();
       return;
     default: break;
   }

@@ -19,14 +19,14 @@ class TVelaObject;
 
 // Private messages of the bound controls.
 enum : uint32_t {
-  CM_BindObject = 33981,     // WParam: the object to bind
-  CM_WritePending = 33982,   // write the pending value now
-  CM_ExecuteRequest = 33983, // caption control: WParam 1, 2 or 4
+  CM_BindObject = 33981,      // WParam: the object to bind
+  CM_WritePending = 33982,    // write the pending value now
+  CM_ExecuteRequest = 33983,  // caption control: WParam 1, 2 or 4
 };
 
 // (Sender, object, kind, id, data): true when the value was taken.
-using TsaOnSetField = std::function<bool(QObject* Sender, TVelaObject* aObject, TSFieldKind FieldKind,
-                                         uint32_t FieldId, const void* Data)>;
+using TsaOnSetField = std::function<bool(QObject* Sender, TVelaObject* aObject, TSFieldKind FieldKind, uint32_t FieldId,
+                                         const void* Data)>;
 // (Sender, object, kind, id, IncX, IncY): true when something changed.
 using TsaInIncField = std::function<bool(QObject* Sender, TVelaObject* aObject, TSFieldKind aFieldKind,
                                          uint32_t aFieldid, int IncX, int IncY)>;

@@ -19,7 +19,8 @@ bool TFields::GetFieldPointer(TSFieldKind k, uint32_t id, void*& p) {
   if (k == FK_Byte && id == kBits) return p = &Bits, true;
   if (k == FK_LongWord && id == kLong) return p = &Long, true;
   if (k == FK_Date && id == kDate) return p = &Date, true;
-  if (k == FK_ByteBits && (id & 0xFFFF0000u) == kBitGroups && (id & 0xFFFF) < 2) return p = &BitGroups[id & 0xFFFF], true;
+  if (k == FK_ByteBits && (id & 0xFFFF0000u) == kBitGroups && (id & 0xFFFF) < 2)
+    return p = &BitGroups[id & 0xFFFF], true;
   return TRealTime::GetFieldPointer(k, id, p);
 }
 
@@ -76,8 +77,8 @@ void ShowFocused(QWidget* w) {
 
 void WheelNotch(QWidget* w, int direction) {
   const QPointF local(w->width() / 2.0, w->height() / 2.0);
-  QWheelEvent wheel(local, w->mapToGlobal(local), QPoint(), QPoint(0, 120 * direction), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent wheel(local, w->mapToGlobal(local), QPoint(), QPoint(0, 120 * direction), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
   QApplication::sendEvent(w, &wheel);
 }
 

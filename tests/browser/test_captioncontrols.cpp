@@ -116,8 +116,8 @@ TEST_F(CaptionTest, RightDragIncrementsTheField) {
   c.resize(60, 24);
   ShowFocused(&c);
   QTest::mousePress(&c, Qt::RightButton, Qt::NoModifier, QPoint(10, 12));
-  QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), c.mapToGlobal(QPointF(10, 10)), Qt::NoButton,
-                   Qt::RightButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), c.mapToGlobal(QPointF(10, 10)), Qt::NoButton, Qt::RightButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(&c, &move);
   QTest::mouseRelease(&c, Qt::RightButton, Qt::NoModifier, QPoint(10, 12));
   EXPECT_EQ(obj->Word, 102);
@@ -135,8 +135,8 @@ TEST_F(CaptionTest, OnIncrementComesFirst) {
     return true;
   };
   QTest::mousePress(&c, Qt::RightButton, Qt::NoModifier, QPoint(10, 12));
-  QMouseEvent move(QEvent::MouseMove, QPointF(10, 15), c.mapToGlobal(QPointF(10, 15)), Qt::NoButton,
-                   Qt::RightButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(10, 15), c.mapToGlobal(QPointF(10, 15)), Qt::NoButton, Qt::RightButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(&c, &move);
   QTest::mouseRelease(&c, Qt::RightButton, Qt::NoModifier, QPoint(10, 12));
   EXPECT_EQ(got, -3);
@@ -298,8 +298,8 @@ TEST_F(BitButtonTest, RightDragIncrementsAndMarksNotSaved) {
   ShowFocused(&b);
   obj->ResetNotSaved();
   QTest::mousePress(&b, Qt::RightButton, Qt::NoModifier, QPoint(10, 12));
-  QMouseEvent move(QEvent::MouseMove, QPointF(10, 11), b.mapToGlobal(QPointF(10, 11)), Qt::NoButton,
-                   Qt::RightButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(10, 11), b.mapToGlobal(QPointF(10, 11)), Qt::NoButton, Qt::RightButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(&b, &move);
   QTest::mouseRelease(&b, Qt::RightButton, Qt::NoModifier, QPoint(10, 12));
   EXPECT_EQ(obj->Word, 101);
@@ -312,8 +312,7 @@ TEST_F(BitButtonTest, OneBindingCallForEveryBoundControl) {
   TsaEdit edit;
   TVelaEdit older;
   TSaBitButton button;
-  for (QWidget* w : std::initializer_list<QWidget*>{&check, &combo, &edit, &older, &button})
-    BindFieldControl(w, obj);
+  for (QWidget* w : std::initializer_list<QWidget*>{&check, &combo, &edit, &older, &button}) BindFieldControl(w, obj);
   EXPECT_EQ(check.MyObject(), obj);
   EXPECT_EQ(combo.MyObject(), obj);
   EXPECT_EQ(edit.MyObject(), obj);

@@ -37,22 +37,17 @@ struct TKindCase {
 
 class EditorChoiceTest : public ::testing::TestWithParam<TKindCase> {};
 
-TEST_P(EditorChoiceTest, KindChoosesTheEditor) {
-  EXPECT_EQ(EditorKindFor(GetParam().kind), GetParam().editor);
-}
+TEST_P(EditorChoiceTest, KindChoosesTheEditor) { EXPECT_EQ(EditorKindFor(GetParam().kind), GetParam().editor); }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, EditorChoiceTest,
-                         ::testing::Values(TKindCase{FK_Text, TEditorKind::TextEdit},
-                                           TKindCase{FK_Word, TEditorKind::TextEdit},
-                                           TKindCase{FK_TimeDate, TEditorKind::TextEdit},
-                                           TKindCase{FK_ShortInt, TEditorKind::TextEdit},
-                                           TKindCase{FK_WordKind, TEditorKind::ChoiceList},
-                                           TKindCase{FK_PackedPalettes, TEditorKind::ChoiceList},
-                                           TKindCase{FK_ByteBits, TEditorKind::CheckList},
-                                           TKindCase{Fk_LongBits, TEditorKind::CheckList},
-                                           TKindCase{FK_Date, TEditorKind::Calendar},
-                                           TKindCase{FK_Bool, TEditorKind::None},
-                                           TKindCase{FK_Color, TEditorKind::None}));
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, EditorChoiceTest,
+    ::testing::Values(TKindCase{FK_Text, TEditorKind::TextEdit}, TKindCase{FK_Word, TEditorKind::TextEdit},
+                      TKindCase{FK_TimeDate, TEditorKind::TextEdit}, TKindCase{FK_ShortInt, TEditorKind::TextEdit},
+                      TKindCase{FK_WordKind, TEditorKind::ChoiceList},
+                      TKindCase{FK_PackedPalettes, TEditorKind::ChoiceList},
+                      TKindCase{FK_ByteBits, TEditorKind::CheckList}, TKindCase{Fk_LongBits, TEditorKind::CheckList},
+                      TKindCase{FK_Date, TEditorKind::Calendar}, TKindCase{FK_Bool, TEditorKind::None},
+                      TKindCase{FK_Color, TEditorKind::None}));
 
 class EditLinkTest : public ControlTest {
  protected:

@@ -239,8 +239,8 @@ TEST_F(EditTest, RightDragIncrementsAndEndsWithDataChanged) {
   counter.o = obj;
   views.RegisterView(&counter);
   QTest::mousePress(&edit, Qt::RightButton, Qt::NoModifier, QPoint(20, 12));
-  QMouseEvent move(QEvent::MouseMove, QPointF(20, 9), edit.mapToGlobal(QPointF(20, 9)), Qt::NoButton,
-                   Qt::RightButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(20, 9), edit.mapToGlobal(QPointF(20, 9)), Qt::NoButton, Qt::RightButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(&edit, &move);
   EXPECT_EQ(obj->Word, 103);
   QTest::mouseRelease(&edit, Qt::RightButton, Qt::NoModifier, QPoint(20, 12));
