@@ -4,6 +4,7 @@
 #include "devices/DmxArea.h"
 #include "devices/DmxBlock.h"
 #include "devices/DmxSources.h"
+#include "devices/TyxBox.h"
 #include "devices/VelanetObject.h"
 #include "framework/sobjects.h"
 
@@ -15,6 +16,7 @@ void RegisterDeviceTypes() {
   RegisterObjType(kDmxAreaType, TDmxArea::StaticClass());
   RegisterObjType(kAcnDevsType, TAcnDevs::StaticClass());
   RegisterObjType(kDeviceRefType, TDeviceRef::StaticClass());
+  RegisterObjType(kTyxBoxType, TTyxBox::StaticClass());
 }
 
 }  // namespace vela
