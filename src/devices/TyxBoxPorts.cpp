@@ -260,8 +260,8 @@ void TTyxBox::SendDmxToWan() {
     const TDmxOneBlock& levels = block->Levels();
     const int offset = first - 1;
     const int length = last - first + 1;
-    const bool changed = !std::equal(levels.begin() + offset, levels.begin() + offset + length,
-                                     record.LastSentBuf.begin() + offset);
+    const bool changed =
+        !std::equal(levels.begin() + offset, levels.begin() + offset + length, record.LastSentBuf.begin() + offset);
     const bool stale = (now - record.LastSent) * kSecondsPerDay > kWanDmxRefreshSeconds;
     if (!changed && !stale) continue;
     std::copy(levels.begin() + offset, levels.begin() + offset + length, record.LastSentBuf.begin() + offset);

@@ -175,11 +175,11 @@ TEST_F(TyxBoxTest, FirmwareCapabilities) {
     bool compressed, unicast;
   };
   const Case cases[] = {
-      {{0, 0, 4, 1}, false, false},  // 1.4.0.0
+      {{0, 0, 4, 1}, false, false},    // 1.4.0.0
       {{255, 3, 5, 1}, false, false},  // 1.5.3.255
-      {{0, 4, 5, 1}, true, false},  // 1.5.4.0
-      {{0, 7, 5, 1}, true, false},  // 1.5.7.0
-      {{1, 7, 5, 1}, true, true},  // 1.5.7.1
+      {{0, 4, 5, 1}, true, false},     // 1.5.4.0
+      {{0, 7, 5, 1}, true, false},     // 1.5.7.0
+      {{1, 7, 5, 1}, true, true},      // 1.5.7.1
   };
   TTyxBox* box = MakeBox(E_Tyx2_10, {TRec{}, TRec{}});
   for (const Case& c : cases) {
@@ -253,8 +253,14 @@ TEST_F(TyxBoxTest, ModeOtherThanOutputSwitchesOffsetModeOff) {
 }
 
 TEST_F(TyxBoxTest, ChangesToTheCurrentValueSendNothing) {
-  const TRec p0{.Protocol = tyxp_ArtNet, .Termination = 1, .SubNet = 2, .Universe = 3, .Ip = 0x0A000001,
-                .Unicast = 1, .Size = 100, .Timeout = 4};
+  const TRec p0{.Protocol = tyxp_ArtNet,
+                .Termination = 1,
+                .SubNet = 2,
+                .Universe = 3,
+                .Ip = 0x0A000001,
+                .Unicast = 1,
+                .Size = 100,
+                .Timeout = 4};
   TTyxBox* box = MakeBox(E_Tyx2_10, {p0, TRec{}});
   box->SetPortMode(0, P_Dmx_Out);
   box->SetPortProtocol(0, tyxp_ArtNet);
@@ -398,9 +404,9 @@ TEST_F(TyxBoxTest, LimitsByProtocol) {
     int subnet, universe, universeOffset;
   };
   const Case cases[] = {
-      {tyxp_VelaPool, 255, 255, 255}, {tyxp_VelaIpx, 255, 255, 255},   {tyxp_ArtNet, 15, 15, 15},
-      {tyxp_Compulite, 15, 15, 15},   {tyxp_HorizonWyg, 0, 511, 511},  {tyxp_AvabIpx, 9, 11, 6144},
-      {tyxp_Pathport, 0, 127, 127},   {tyxp_ShowNet, 31, 511, 511},    {tyxp_Hydra, 9, 7, 7},
+      {tyxp_VelaPool, 255, 255, 255},    {tyxp_VelaIpx, 255, 255, 255},  {tyxp_ArtNet, 15, 15, 15},
+      {tyxp_Compulite, 15, 15, 15},      {tyxp_HorizonWyg, 0, 511, 511}, {tyxp_AvabIpx, 9, 11, 6144},
+      {tyxp_Pathport, 0, 127, 127},      {tyxp_ShowNet, 31, 511, 511},   {tyxp_Hydra, 9, 7, 7},
       {tyxp_ACNLite, 255, 65535, 65535}, {tyxp_ColorNet, 255, 511, 511}, {tyxp_none, 255, 511, 511},
   };
   TTyxBox* box = MakeBox(E_Tyx2_10, {TRec{}, TRec{.IsChannel = 1}});
@@ -589,7 +595,17 @@ TEST_F(TyxBoxTest, DmxToWanSendsChangedRangesAndRefreshes) {
   box->SendDmxToWan();  // unchanged and fresh
   EXPECT_TRUE(dmx.Sends.empty());
 
-  fClock.AdvanceSeconds(4);  // five seconds since the last send
+  // A change inside port 0's range goes out at once; one outside it does not.
+  box->InBlocks()->Block(0)->SetLevelOffs1(11, 77);
+  box->InBlocks()->Block(0)->SetLevelOffs1(200, 5);
+  box->SendDmxToWan();
+  ASSERT_EQ(dmx.Sends.size(), 1u);
+  EXPECT_EQ(dmx.Sends[0].Levels, QByteArray::fromHex("004d00"));
+  box->SendDmxToWan();
+  EXPECT_EQ(dmx.Sends.size(), 1u);
+
+  dmx.Sends.clear();
+  fClock.AdvanceSeconds(4.5);  // more than four seconds since either last send
   box->SendDmxToWan();
   EXPECT_EQ(dmx.Sends.size(), 2u);
 }
