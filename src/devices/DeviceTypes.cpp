@@ -5,6 +5,7 @@
 #include "devices/DmxBlock.h"
 #include "devices/DmxSources.h"
 #include "devices/TyxBox.h"
+#include "devices/TyxBoxes.h"
 #include "devices/VelanetObject.h"
 #include "framework/sobjects.h"
 
@@ -17,6 +18,7 @@ void RegisterDeviceTypes() {
   RegisterObjType(kAcnDevsType, TAcnDevs::StaticClass());
   RegisterObjType(kDeviceRefType, TDeviceRef::StaticClass());
   RegisterObjType(kTyxBoxType, TTyxBox::StaticClass());
+  RegisterObjType(kTyxBoxesType, TTyxBoxes::StaticClass());
 }
 
 }  // namespace vela
