@@ -1,5 +1,8 @@
-// Program entry: units, application, image data module, main window, about
-// box, then the message loop.
+// Program entry: units, application, command line, image data module, main
+// window, about box, then the message loop.
+#include <cstdio>
+
+#include "app/MainOptions.h"
 #include "app/TyxAbout.h"
 #include "app/TyxBoxesMain.h"
 #include "app/VelaApplication.h"
@@ -9,10 +12,21 @@
 int main(int argc, char** argv) {
   vela::InitVelaUnits();
   vela::TVelaApplication app(argc, argv);
+  const QStringList arguments = app.arguments().mid(1);
+  if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+    std::fputs(qPrintable(vela::MainOptionsUsage()), stdout);
+    return 0;
+  }
+  QString error;
+  const std::optional<vela::TMainWindowOptions> options = vela::ParseMainOptions(arguments, &error);
+  if (!options) {
+    std::fprintf(stderr, "%s\n%s", qPrintable(error), qPrintable(vela::MainOptionsUsage()));
+    return 2;
+  }
   vela::TImagedata imagedata;
   int rc = 0;
   {
-    vela::TBasicVelaAppForm1 mainWindow;
+    vela::TBasicVelaAppForm1 mainWindow(*options);
     vela::TTyxAboutForm about(&mainWindow);
     vela::SetTyxAboutForm(&about);
     mainWindow.show();

@@ -12,6 +12,8 @@
 #include <QByteArray>
 #include <QNetworkInterface>
 #include <QString>
+#include <QTimer>
+#include <QUdpSocket>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -19,9 +21,6 @@
 #include <span>
 
 #include "devices/TyxBox.h"
-
-class QTimer;
-class QUdpSocket;
 
 namespace vela {
 

@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -5,8 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
+#include "AppTestSupport.h"
 #include "app/TyxAbout.h"
 #include "app/TyxBoxesMain.h"
 #include "app/VelaImages.h"
@@ -20,7 +22,7 @@ using namespace vela;
 TEST(MainWindow, CaptionIsTitleBlankVersion) {
   EXPECT_EQ(TBasicVelaAppForm1::MainCaption("Vela Device Browser", "1.3.3.0"), "Vela Device Browser 1.3.3.0");
   EXPECT_EQ(TBasicVelaAppForm1::MainCaption("Vela Device Browser", ""), "Vela Device Browser ");
-  TBasicVelaAppForm1 form;
+  TBasicVelaAppForm1 form(vela::testing::LoopbackOptions());
   EXPECT_EQ(form.windowTitle(), "Vela Device Browser " + ProductVersion());
   EXPECT_FALSE(ProductVersion().isEmpty());
   EXPECT_EQ(form.About1->text(), "About");
@@ -29,7 +31,7 @@ TEST(MainWindow, CaptionIsTitleBlankVersion) {
 }
 
 TEST(MainWindow, AboutMenuShowsTheAboutBoxAndOkClosesIt) {
-  TBasicVelaAppForm1 form;
+  TBasicVelaAppForm1 form(vela::testing::LoopbackOptions());
   TTyxAboutForm about(&form);
   SetTyxAboutForm(&about);
   EXPECT_EQ(about.windowTitle(), "Vela Device Browser");
@@ -118,9 +120,10 @@ TEST(Imagedata, ImageIndexTables) {
     bool expanded;
     int index;
   };
-  for (const Case& c : {Case{603, "", false, 50}, Case{604, "", false, 50}, Case{301, "", false, 44},
-                        Case{702, "Wyg one", false, 15}, Case{702, "Hog Horizon", false, 28}, Case{702, "x", false, 255},
-                        Case{10107, "", true, 35}, Case{10107, "", false, 34}, Case{9999, "", false, 255}}) {
+  for (const Case& c :
+       {Case{603, "", false, 50}, Case{604, "", false, 50}, Case{301, "", false, 44}, Case{702, "Wyg one", false, 15},
+        Case{702, "Hog Horizon", false, 28}, Case{702, "x", false, 255}, Case{10107, "", true, 35},
+        Case{10107, "", false, 34}, Case{9999, "", false, 255}}) {
     TSOwned<TVelaObject> obj(SNew<TVelaObject>());
     obj->ConvertToType(static_cast<uint16_t>(c.type));
     obj->SetName(c.name);

@@ -1,6 +1,8 @@
-#include <QTest>
 #include <gtest/gtest.h>
 
+#include <QTest>
+
+#include "AppTestSupport.h"
 #include "app/TyxBoxesMain.h"
 #include "app/VelaImages.h"
 #include "framework/RealTime.h"
@@ -15,6 +17,7 @@ namespace {
 // A main window that records what reaches its ordinary message handling.
 class TRecordingForm : public TBasicVelaAppForm1 {
  public:
+  TRecordingForm() : TBasicVelaAppForm1(vela::testing::LoopbackOptions()) {}
   std::vector<uint32_t> ordinary;
 
  protected:
@@ -50,8 +53,8 @@ TEST_F(StatusWiring, WindowProcedureRoutesFrameworkMessages) {
     uint32_t msg;
     bool framework;
   };
-  for (const Case& c : {Case{0x84B0, false}, Case{0x84B1, true}, Case{0x8513, true}, Case{0x8514, false},
-                        Case{0x1234, false}}) {
+  for (const Case& c :
+       {Case{0x84B0, false}, Case{0x84B1, true}, Case{0x8513, true}, Case{0x8514, false}, Case{0x1234, false}}) {
     view.heard.clear();
     form.ordinary.clear();
     const intptr_t result = SendMessageTo(&form, c.msg, 0, 0);
@@ -66,7 +69,7 @@ TEST_F(StatusWiring, TreeNotificationsReachTheViewsThroughTheWindow) {
   TImagedata data;
   TCountingView view;
   data.RegisterView(&view);
-  TBasicVelaAppForm1 form;
+  TBasicVelaAppForm1 form(vela::testing::LoopbackOptions());
   TSOwned<TVelaObject> obj(SNew<TVelaObject>());
   obj->SetName("renamed");
   EXPECT_NE(std::find(view.heard.begin(), view.heard.end(), SOM_NameChanged), view.heard.end());
@@ -75,7 +78,7 @@ TEST_F(StatusWiring, TreeNotificationsReachTheViewsThroughTheWindow) {
 
 TEST_F(StatusWiring, TimerRunsPassesOnlyWhenPendingAndNeverAfterClosing) {
   TImagedata data;
-  auto form = std::make_unique<TBasicVelaAppForm1>();
+  auto form = std::make_unique<TBasicVelaAppForm1>(vela::testing::LoopbackOptions());
   TStatuslist* list = TheStatusList();
   ASSERT_NE(list, nullptr);
   EXPECT_TRUE(StatusByTimer());
