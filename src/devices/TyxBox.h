@@ -11,8 +11,10 @@
 // implements the interface.
 //
 // The implementation is split by role: TyxBox.cpp (identity, construction,
-// properties, commands, reports) and TyxBoxPorts.cpp (port queries, port
-// changes, limits, commit and sending the setup, DMX to WAN boxes).
+// properties, commands, reports), TyxBoxPorts.cpp (port queries, port
+// changes, limits, commit and sending the setup, DMX to WAN boxes) and
+// TyxBoxFields.cpp (columns, field texts and numbers, field writes and their
+// checks, pick lists, protocol names, the context menu entry).
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -36,6 +38,26 @@ class TTyxBox;
 constexpr uint32_t kTyxBoxType = 603;
 // Seconds after which DMX is sent to a WAN box again even when unchanged.
 constexpr double kWanDmxRefreshSeconds = 4.0;
+
+// Field ids of a box. The port fields add the port number (0..7) to their id.
+enum : uint32_t {
+  TYF_Name = 0,             // (FK_Text, 0): the box name; a write renames the box
+  TYF_Version = 1,          // (FK_Special, 1): firmware version text
+  TYF_Ip = 2,               // (FK_Special, 2): IP address text
+  TYF_Status = 3,           // (FK_Special, 3): status text
+  TYF_Mac = 4,              // (FK_Special, 4): MAC text
+  TYF_Leds = 1,             // (FK_Bool, 1): LEDs on or off, write only
+  TYF_NeedReboot = 3,       // (FK_Bool, 3): read only
+  TYF_Identify = 2,         // (FK_Command, 2)
+  TYF_PortMode = 10,        // (FK_ByteKind, 10 + port)
+  TYF_PortProtocol = 20,    // (FK_ByteKind, 20 + port)
+  TYF_PortTimeout = 40,     // (FK_Byte, 40 + port), also (FK_Bool, 40 + port)
+  TYF_PortSubNet = 10,      // (FK_Word, 10 + port): subnet, group or net
+  TYF_PortUniverse = 20,    // (FK_Word, 20 + port): universe, or start channel in offset mode
+  TYF_PortSize = 30,        // (FK_Word, 30 + port): channel count
+  TYF_PortOffsetMode = 10,  // (FK_Bool, 10 + port)
+};
+constexpr int kTyxMaxPorts = 8;
 
 // Sends a command packet to a box's command destination
 // (TCustomTyxBox::CommandDestination) through the status socket.
@@ -142,6 +164,12 @@ class TCustomTyxBox : public TDmxAdapter {
   void SaveAndReboot();
   // The Set IP dialog through TyxIpDialogHook; on OK the result is sent.
   bool ShowIpDialog();
+
+  // ---- fields and columns
+  // Name, MAC and IP, none of them editable.
+  uint16_t DefaultPDef(TLParamDef& Arr, TParamsOpt& Opt) override;
+  // Adds the IP and MAC texts.
+  QString FF(TSFieldKind AFkind, uint32_t AFid, int Param1 = 0, int Param2 = 0) override;
 
  protected:
   // Stores the port count; TTyxBox also resizes its port records.
@@ -284,6 +312,46 @@ class TTyxBox : public TCustomTyxBox {
   void SendDmxToWan();
   // VM_Periodic runs the DMX-to-WAN step.
   void PeriodicStep() override { SendDmxToWan(); }
+
+  // ---- fields and columns
+  // Name, MAC, IP, firmware and status, then per port its mode, protocol and
+  // time-out and the address columns its protocol uses. Only the ports in a
+  // DMX mode are editable beyond their mode.
+  uint16_t DefaultPDef(TLParamDef& Arr, TParamsOpt& Opt) override;
+  // Port subnet, universe and protocol read empty on ports not in a DMX mode.
+  QString FF(TSFieldKind AFkind, uint32_t AFid, int Param1 = 0, int Param2 = 0) override;
+  int32_t FN(TSFieldKind AFkind, uint32_t AFid, int Param1 = 0, int Param2 = 0) override;
+  // A write becomes a box operation: rename, LEDs, identify or a port change.
+  void SetFieldValue(TSFieldKind FieldKind, uint32_t FieldId, const void* Data, bool AsIncrement) override;
+  // Refuses port values beyond the protocol's limits and sizes above 512. An
+  // edit of the IP cell opens the IP dialog instead, one of the status cell
+  // saves and restarts a box that needs it; both refuse the edit itself.
+  bool ValidateField(bool ISINC, TSFieldKind& aFieldKind, uint32_t& aFieldId, const void* AVALUE) override;
+  // The modes and protocols that can be chosen, each with its value.
+  TSelectionList GetSelectionList(TSFieldKind AFkind, uint32_t AFid, TParamsOpt& Opt, int Param1 = 0,
+                                  int Param2 = 0) override;
+  // The connection's entries, then "Identify" on a click.
+  void AddMenuItems(QObject* Caller, TPopMenuKind Kind, TVelaMenuItem* Menu, TSFieldKind AFkind, uint32_t AFid,
+                    TVelaObject* Initiator, int ParentLevel, const TDropParams& DropParams,
+                    TVelaObject* ParamObj) override;
+  // Writes (FK_Command, TYF_Identify).
+  void IdentifyClick(TVelaMenuItem* Sender);
+
+  // ---- mode and protocol names
+  // By TEboxPortMode value; a name with "*" cannot be chosen. Empty beyond the modes.
+  static QString PortModeText(int Mode);
+  // The name of a protocol in the output list (a port in mode DMX Out) or the
+  // input list; a name with "*" cannot be chosen. Empty beyond the protocols.
+  static QString GetEProtocolName(bool Output, int Value);
+  // The number of names that can be chosen in a list.
+  static int GetNumValidProtocols(bool Output);
+  // The Index-th name that can be chosen (from 0), with its protocol in
+  // Value; empty (and tyxp_notdefined) beyond them.
+  static QString GetEProtocolNameByIndex(bool Output, int Index, TTyxProts& Value);
+  // The caption of a port's subnet column; empty when its protocol has none.
+  QString SubNetCaption(int Port) const;
+  // Mode DMX Out, DMX In or DMX from the network.
+  bool PortIsDmx(int Port) const;
 
  protected:
   void SetNumPorts(int Count) override;
