@@ -14,9 +14,11 @@
 #include "browser/BrowserModel.h"
 #include "browser/BrowserView.h"
 #include "browser/CellPainter.h"
+#include "browser/EditLink.h"
 #include "browser/InpEntry.h"
 #include "browser/MessageBoxes.h"
 #include "browser/ParamFilter.h"
+#include "framework/ObjectMenus.h"
 #include "framework/ViewList.h"
 #include "framework/velaobject.h"
 
@@ -66,6 +68,7 @@ TVelaBrowser::TVelaBrowser(QWidget* parent) : QFrame(parent) {
 
   BuildMenus();
   InstallMessageBoxHooks();
+  InstallEditLinks(this);
   fWithColumns = true;  // so that the switch below takes effect
   SetWithColumns(false);
   RegisterView(this);
@@ -73,6 +76,9 @@ TVelaBrowser::TVelaBrowser(QWidget* parent) : QFrame(parent) {
 
 TVelaBrowser::~TVelaBrowser() {
   fDestroying = true;
+  ForgetDrop();
+  ClearObjectMenuItems(*fTreeItems);
+  ClearObjectMenuItems(*fDropItems);
   fView->Timer1()->stop();
   fView->fBrowser = nullptr;
   StatusRemoveListener(this, false);
@@ -106,11 +112,29 @@ void TVelaBrowser::BuildMenus() {
     a->setData(value);  // the item's tag is the zoom value
     connect(a, &QAction::triggered, this, [this, value] { SetZoom(value); });
   }
+  connect(fExplore1, &QAction::triggered, this, &TVelaBrowser::ExploreClick);
+
   fDropMenu = new QMenu(this);
   fDropMenu->setObjectName(QStringLiteral("DropMenu"));
-  for (const char* text :
-       {"Cancel", "Copy", "Move", "Fetch Reference", "Add Reference", "Delete Reference", "Replace reference"})
-    fDropMenu->addAction(QString::fromLatin1(text));
+  struct TDropItem {
+    const char* Name;
+    const char* Text;
+    void (TVelaBrowser::*Click)();
+  };
+  const TDropItem dropItems[] = {{"Cancel1", "Cancel", nullptr},
+                                 {"Copy1", "Copy", &TVelaBrowser::Copy1Click},
+                                 {"Move1", "Move", &TVelaBrowser::Move1Click},
+                                 {"SetReference1", "Fetch Reference", &TVelaBrowser::SetReference1Click},
+                                 {"AddReference1", "Add Reference", &TVelaBrowser::AddReference1Click},
+                                 {"DeleteRef1", "Delete Reference", &TVelaBrowser::DeleteRef1Click},
+                                 {"ReplaceRef1", "Replace reference", &TVelaBrowser::ReplaceRef1Click}};
+  for (const TDropItem& item : dropItems) {
+    QAction* a = fDropMenu->addAction(QString::fromLatin1(item.Text));
+    a->setObjectName(QString::fromLatin1(item.Name));
+    if (item.Click) connect(a, &QAction::triggered, this, item.Click);
+  }
+  fTreeItems = new TVelaMenuItem(this);
+  fDropItems = new TVelaMenuItem(this);
 }
 
 TColumnColl& TVelaBrowser::ColDefs() { return fModel->ColDefs(); }
@@ -290,17 +314,7 @@ void TVelaBrowser::SetFocusedIndex(int I) {
 
 std::vector<TVelaObject*> TVelaBrowser::GetSelPArray() const {
   std::vector<TVelaObject*> out;
-  QItemSelectionModel* sel = fView->selectionModel();
-  if (!sel) return out;
-  // Tree order: depth first over the rows that exist.
-  std::vector<QModelIndex> stack;
-  for (int r = fModel->rowCount() - 1; r >= 0; --r) stack.push_back(fModel->index(r, 0));
-  while (!stack.empty()) {
-    const QModelIndex idx = stack.back();
-    stack.pop_back();
-    if (sel->isRowSelected(idx.row(), idx.parent())) out.push_back(fModel->ObjectOf(idx));
-    for (int r = fModel->rowCount(idx) - 1; r >= 0; --r) stack.push_back(fModel->index(r, 0, idx));
-  }
+  for (const QModelIndex& row : SelectedRows()) out.push_back(fModel->ObjectOf(row));
   return out;
 }
 
@@ -308,44 +322,6 @@ TColumnDef* TVelaBrowser::GetColumnDef(const QModelIndex& Node, int Column) cons
   TBrowserNode* node = fModel->NodeOf(Node);
   if (!node) return nullptr;
   return fModel->ColDefs().ColumnDef(static_cast<uint32_t>(node->Row), node->Obj, fModel->SimpleList(), Column);
-}
-
-bool TVelaBrowser::EditSetField(QObject*, TVelaObject* aObject, void* Data, uint32_t FieldId, TSFieldKind FieldKind) {
-  try {
-    const QModelIndexList rows = fView->selectionModel() ? fView->selectionModel()->selectedRows() : QModelIndexList();
-    if (rows.size() < 2) {
-      if (aObject) aObject->DoSetField(true, FieldKind, FieldId, Data);
-      return false;
-    }
-    // The same value for the same cell of every selected row.
-    uint8_t copy[16] = {};
-    size_t size = 0;
-    switch (FieldKind) {
-      case FK_Byte:
-      case FK_ByteKind: size = 1; break;
-      case FK_Word:
-      case FK_WordKind: size = 2; break;
-      case FK_Integer:
-      case FK_IntegerKind: size = 4; break;
-      default: break;
-    }
-    const void* data = Data;
-    if (size > 0 && Data) {
-      std::memcpy(copy, Data, size);
-      data = copy;
-    }
-    const int column = fView->currentIndex().column();
-    for (TVelaObject* rowObj : GetSelPArray()) {
-      const QModelIndex node = SearchForNode(rowObj);
-      TBrowserNode* n = fModel->NodeOf(node);
-      TColumnDef* def = n ? fModel->ColDefs().ColumnDef(static_cast<uint32_t>(n->Row), rowObj, true, column) : nullptr;
-      if (!def || def->CProps.FK != FieldKind || def->CProps.ID != FieldId) continue;
-      TVelaObject* target = def->CProps.Part ? def->CProps.Part : rowObj;
-      target->DoSetField(true, FieldKind, FieldId, data);
-    }
-  } catch (...) {
-  }
-  return false;
 }
 
 void TVelaBrowser::EnumerateNodesVisible() {
@@ -367,13 +343,6 @@ void TVelaBrowser::EnumerateNodesVisible() {
   }
 }
 
-TVelaObject* TVelaBrowser::ContextObject(const QPoint& MousePos, bool DoFocus) {
-  const QModelIndex at = fView->indexAt(MousePos);
-  if (!at.isValid()) return Selected();
-  if (DoFocus) FocusNode(at);
-  return GetNodeObject(at);
-}
-
 void TVelaBrowser::CollapseAll() {
   for (int r = 0; r < fModel->rowCount(); ++r) fView->collapse(fModel->index(r, 0));
 }
@@ -381,31 +350,6 @@ void TVelaBrowser::CollapseAll() {
 void TVelaBrowser::ExpandAllFromFocused() {
   const QModelIndex current = fView->currentIndex();
   if (current.isValid()) fView->expandRecursively(current.sibling(current.row(), 0));
-}
-
-void TVelaBrowser::DeleteFocused() {
-  TVelaObject* selected = Selected();
-  if (!fEditAllowed || fDeleteInsertDisabled || !selected) return;
-  const QModelIndex current = fView->currentIndex();
-  if (OnDelete) {
-    bool doDefault = false;
-    OnDelete(selected, static_cast<uint32_t>(current.row()), current.column(), GetColumnDef(current), doDefault);
-    if (!doDefault) return;
-  }
-  const std::vector<TVelaObject*> objects = GetSelPArray();
-  if (objects.size() > 1) {
-    for (TVelaObject* o : objects)
-      if (!o || !o->SOwner() || !o->SOwner()->DeleteOk(o)) {
-        ErrorBox(QStringLiteral("Some items can not be deleted!"));
-        return;
-      }
-    const QString text = QStringLiteral("Collection of %1 %2s").arg(objects.size()).arg(objects.front()->ClassName());
-    if (!ConfirmDeleteText(text)) return;
-    for (TVelaObject* o : objects) o->SOwner()->SFree(o, true);
-    return;
-  }
-  TVelaObject* owner = selected->SOwner();
-  if (owner && owner->DeleteOk(selected) && ConfirmDelete(selected)) owner->SFree(selected, true);
 }
 
 // ---------------------------------------------------------------------------
@@ -480,11 +424,7 @@ bool TVelaBrowser::ViewKeyPress(QKeyEvent* Event) {
       InpBoxKeyDown(k, mods);  // the numeric input box may take it
       if (k == 0) return true;
       if (fWithColumns) {
-        if (!current.isValid()) return true;
-        if (OnActivateCell)
-          OnActivateCell(this, current);
-        else
-          fView->edit(current);
+        ActivateCell(0, mods);
         return true;
       }
       if (OnSelectDblClick && Selected()) OnSelectDblClick(this, row, Selected());
@@ -511,44 +451,15 @@ bool TVelaBrowser::ViewKeyPress(QKeyEvent* Event) {
       }
       return true;
     case Qt::Key_Insert:
-      if (fInsertEnabled) InsertOrAdd(false);
+      if (fInsertEnabled) Insert1Click();
       return true;
-    case Qt::Key_Delete: DeleteFocused(); return true;
+    case Qt::Key_Delete: Delete1Click(); return true;
     default: return false;
-  }
-}
-
-void TVelaBrowser::InsertOrAdd(bool Add) {
-  TVelaObject* selected = Selected();
-  if (!fEditAllowed || fDeleteInsertDisabled) return;
-  const TRowCommand& handler = Add ? OnAdd : OnInsert;
-  if (handler) {
-    if (!selected) return;
-    bool doDefault = false;
-    const QModelIndex current = fView->currentIndex();
-    handler(selected, static_cast<uint32_t>(current.row()), current.column(), GetColumnDef(current), doDefault);
-    if (!doDefault) return;
-  }
-  if (!selected || !selected->SOwner()) return;
-  TVelaObject* owner = selected->SOwner();
-  const int position = Add ? owner->Subcount() : owner->SIndexof(selected);
-  try {
-    owner->EditAddSub(this, position, 0);  // the owner posts 34469, which focuses the new row
-  } catch (...) {
   }
 }
 
 void TVelaBrowser::ViewClicked(const QModelIndex& Index) {
   if (OnSelectClick && Index.isValid()) OnSelectClick(this, Index.sibling(Index.row(), 0), GetNodeObject(Index));
-}
-
-void TVelaBrowser::ViewDoubleClicked(const QModelIndex& Index) {
-  if (!Index.isValid()) return;
-  if (fWithColumns) {
-    if (OnActivateCell) OnActivateCell(this, Index);
-    return;
-  }
-  if (OnSelectDblClick) OnSelectDblClick(this, Index.sibling(Index.row(), 0), GetNodeObject(Index));
 }
 
 void TVelaBrowser::SetTreePopupMenu(QMenu* Menu) {
@@ -564,12 +475,6 @@ void TVelaBrowser::keyPressEvent(QKeyEvent* Event) {
     return;
   }
   QFrame::keyPressEvent(Event);
-}
-
-void TVelaBrowser::ShowTreeMenu(const QPoint& GlobalPos, const QModelIndex& At) {
-  if (At.isValid()) FocusNode(At);
-  if (OnTreeMenu) OnTreeMenu(this, fPopupMenu2, GetNodeObject(At));
-  fPopupMenu2->popup(GlobalPos);
 }
 
 }  // namespace vela

@@ -9,9 +9,11 @@
 #include <QModelIndex>
 #include <QPointer>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "browser/ColumnSets.h"
+#include "framework/DragMenuTypes.h"
 #include "framework/VelaTypes.h"
 #include "platform/Messages.h"
 
@@ -25,6 +27,8 @@ namespace vela {
 class TBrowserModel;
 class TBrowserView;
 class TParameterFilter;
+class TSDrag;
+class TVelaMenuItem;
 class TVelaObject;
 class TVisibleColl;
 
@@ -35,6 +39,10 @@ constexpr uint32_t WM_BrowserIgnored = 33877;
 
 // A list of objects handed out by WM_BrowserSelection.
 using TObjectList = std::vector<TVelaObject*>;
+
+// Where the browsers' Explore command sends the selected object; the tool
+// window layer sets it. Without it the object window hook opens the object.
+std::function<void(TVelaObject* Obj)>& ExploreHook();
 
 class TVelaBrowser : public QFrame, public TMessageReceiver {
   Q_OBJECT
@@ -121,11 +129,6 @@ class TVelaBrowser : public QFrame, public TMessageReceiver {
       std::function<void(TVelaObject* S, uint32_t NodeIndex, int Column, TColumnDef* C, bool& DoDefault)>;
   TRowCommand OnDelete, OnInsert, OnAdd;
   std::function<void(TVelaBrowser*Sender)> OnVisibleChanged, OnRootChanged, OnZoomed, OnFilterChanged;
-  // Enter on a cell with columns, and a double click on a cell: the in-place
-  // editing of the commands (without a handler the view's editor opens).
-  std::function<void(TVelaBrowser* Sender, const QModelIndex& Cell)> OnActivateCell;
-  // Lets the host add entries (object menus) before the tree menu shows.
-  std::function<void(TVelaBrowser* Sender, QMenu* Menu, TVelaObject* Obj)> OnTreeMenu;
 
   // ---- operations
   // Adds a node for s under Node (invalid: rebuilds the tree with s as root).
@@ -142,11 +145,7 @@ class TVelaBrowser : public QFrame, public TMessageReceiver {
   std::vector<TVelaObject*> GetSelPArray() const;
   TColumnDef* GetColumnDef(const QModelIndex& Node, int Column) const;
   TColumnDef* GetColumnDef(const QModelIndex& Cell) const { return GetColumnDef(Cell, Cell.column()); }
-  // Writes an edited value: to the object, or to the same cell of every selected row.
-  bool EditSetField(QObject* Sender, TVelaObject* aObject, void* Data, uint32_t FieldId, TSFieldKind FieldKind);
   void EnumerateNodesVisible();
-  // The object under a viewport point (the selected one for an invalid point).
-  TVelaObject* ContextObject(const QPoint& MousePos, bool DoFocus);
   void Rebuild() {}
   // Focuses a row alone.
   void FocusNode(const QModelIndex& Node);
@@ -156,10 +155,65 @@ class TVelaBrowser : public QFrame, public TMessageReceiver {
   void ExpandAllFromFocused();
   // A host's own menu for the tree; it gets a separator and the Explore entry.
   void SetTreePopupMenu(QMenu* Menu);
+
+  // ---- commands on rows and cells (BrowserCommands.cpp)
+  // The definition of the focused cell (Force: re-read from its object).
+  TColumnDef* FocusedCellDef(bool Force = true) const;
+  // Enter or a double click on the focused cell (Key 0): acts by the cell's field kind.
+  void ActivateCell(int Key, Qt::KeyboardModifiers Shift);
+  // Whether the tree may open an editor on Cell: with columns and LPE_Edit only.
+  bool CellEditAllowed(const QModelIndex& Cell) const;
+  // Opens the in-place editor on the focused cell; Key is the character that opened it.
+  void OpenCellEditor(QChar Key);
+  // Writes a value to the focused cell: through OnSetField, to every
+  // selected row, or to the cell's object.
+  void WriteCell(const void* Data);
+  // Writes the value to the same field of every selected row's focused cell.
+  void WriteToSelected(TSFieldKind FieldKind, uint32_t FieldId, const void* Data);
+  // Writes an edited value: to the object, or to the same cell of every selected row.
+  bool EditSetField(QObject* Sender, TVelaObject* aObject, void* Data, uint32_t FieldId, TSFieldKind FieldKind);
   // Deletes the selected objects after confirmation (the Delete key).
-  void DeleteFocused();
-  // Inserts a new sibling at the focused object's place, or adds one at the end (the Insert key).
-  void InsertOrAdd(bool Add);
+  void Delete1Click();
+  // A new sibling at the selected object's place (the Insert key) or at the end of its owner.
+  void Insert1Click();
+  void Add1Click();
+  // The object of the context menu at a viewport point; x <= 0 (the menu
+  // key) gives the selected object. DoFocus focuses the row alone.
+  TVelaObject* ContextObject(const QPoint& MousePos, bool DoFocus);
+  // Fills the tree menu from the objects and shows it at GlobalPos; false
+  // when nothing was shown. ViewportPos with x <= 0 stands for the menu key.
+  bool ShowTreeMenu(const QPoint& ViewportPos, const QPoint& GlobalPos);
+  // The entries the objects added to the tree menu and to the drop menu.
+  TVelaMenuItem& TreeMenuItems();
+  TVelaMenuItem& DropMenuItems();
+  // The selected object to the explore hook.
+  void ExploreClick();
+
+  // ---- drag and drop (BrowserCommands.cpp); the view calls these, and so
+  // may anyone who carries a TSDrag between views.
+  // A new drag of the selected object, the focused cell's part or the
+  // selection; null when nothing may be dragged.
+  TSDrag* StartObjectDrag();
+  // Whether the row at a viewport point takes the drag.
+  bool ObjectDragOver(TSDrag* Source, const QPoint& Pos, Qt::KeyboardModifiers Shift);
+  // The drop at a viewport point: received at once, or offered in the drop
+  // menu at GlobalPos, which runs modally; a dropped collection that no
+  // entry took is freed when the menu has closed. False when nobody takes
+  // the drop (the drag's collection is then the drag's own to free).
+  bool ObjectDrop(TSDrag* Source, const QPoint& Pos, const QPoint& GlobalPos, Qt::KeyboardModifiers Shift);
+  void Copy1Click();
+  void Move1Click();
+  void SetReference1Click();
+  void AddReference1Click();
+  void DeleteRef1Click();
+  void ReplaceRef1Click();
+  // The last drop.
+  TSDropkind Dropkind;
+  TSDropkinds DroppedKind = DSD_copy;
+  TSDropMode DropMode;
+  TVelaObject* DroppedObject() const;
+  TVelaObject* TargetObject() const;
+  TVelaObject* DroppedAt() const;
 
   // Framework notifications, the status list's deliveries and the frame's own messages.
   void Dispatch(TMessage& Message) override;
@@ -168,9 +222,8 @@ class TVelaBrowser : public QFrame, public TMessageReceiver {
   bool ViewKeyPress(class QKeyEvent* Event);
   void FocusChanged(const QModelIndex& Current, const QModelIndex& Previous);
   void VisibleChanged();
-  void ShowTreeMenu(const QPoint& GlobalPos, const QModelIndex& At);
   void ViewClicked(const QModelIndex& Index);
-  void ViewDoubleClicked(const QModelIndex& Index);
+  void ViewDoubleClicked(const QModelIndex& Index, Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift);
   bool LoadingOrDestroying() const { return fDestroying; }
 
  protected:
@@ -193,6 +246,25 @@ class TVelaBrowser : public QFrame, public TMessageReceiver {
   void EndTreeUpdate();
 
   void BuildMenus();
+  // Commands (BrowserCommands.cpp).
+  TVelaObject* CellTarget(const TLParam& Param) const;
+  TColumnDef* CellDefOf(const QModelIndex& Row, int Column, bool Force) const;
+  std::vector<QModelIndex> SelectedRows() const;
+  void PercentEntry(const TLParam& Param);
+  void DirectNumberEntry(const TLParam& Param);
+  void RowCommand(const TRowCommand& Handler, bool Add);
+  void DeleteAllSelectedClick(TVelaMenuItem* Sender);
+  // What the objects' entries put into a menu: a separator, the entries and
+  // submenus for entries with entries of their own.
+  struct TMenuEntries {
+    std::vector<QPointer<QAction>> Actions;
+    std::vector<QPointer<QMenu>> Submenus;
+  };
+  void AppendObjectEntries(QMenu* Menu, TVelaMenuItem& Level, TMenuEntries& Entries);
+  void RemoveObjectEntries(QMenu* Menu, TMenuEntries& Entries);
+  void DropMenuClick(TSDropkinds Kind);
+  // Lets go of the last drop, freeing a dropped collection nobody took.
+  void ForgetDrop();
   void FilterChanged();
   void Expanded(const QModelIndex& Index);
   void Collapsed(const QModelIndex& Index);
@@ -220,6 +292,17 @@ class TVelaBrowser : public QFrame, public TMessageReceiver {
   int fZoom = 100;
   uint16_t fLocalHeaderSize = 16;
   int fUpdateDepth = 0;
+
+  TVelaMenuItem* fTreeItems = nullptr;
+  TVelaMenuItem* fDropItems = nullptr;
+  TMenuEntries fTreeEntries, fDropEntries;
+  // The last drop; a dropped collection stays the frame's until the drop
+  // menu is done with it.
+  TVelaObject* fDroppedObject = nullptr;
+  TVelaObject* fTargetObject = nullptr;
+  TVelaObject* fDroppedAt = nullptr;
+  std::weak_ptr<void> fDroppedAlive, fTargetAlive, fDroppedAtAlive;
+  bool fOwnsDropped = false;
 };
 
 }  // namespace vela

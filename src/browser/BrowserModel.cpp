@@ -116,7 +116,7 @@ void TBrowserModel::fetchMore(const QModelIndex& parent) {
 
 Qt::ItemFlags TBrowserModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
-  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
   if (fWithColumns) f |= Qt::ItemIsEditable;
   return f;
 }

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDrag>
+#include <QDropEvent>
 #include <QGestureEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -17,6 +19,8 @@
 #include "browser/BrowserModel.h"
 #include "browser/CellPainter.h"
 #include "browser/ColumnSets.h"
+#include "browser/ObjectDragData.h"
+#include "framework/Drag.h"
 
 namespace vela {
 
@@ -35,6 +39,10 @@ TBrowserView::TBrowserView(TVelaBrowser* Browser, QWidget* parent)
   setExpandsOnDoubleClick(false);
   setAnimated(false);
   setMouseTracking(true);
+  setDragEnabled(true);
+  setAcceptDrops(true);
+  setDragDropMode(QAbstractItemView::DragDrop);
+  setDefaultDropAction(Qt::CopyAction);
   QHeaderView* h = header();
   h->setSectionsMovable(false);
   h->setStretchLastSection(false);
@@ -400,12 +408,65 @@ bool TBrowserView::viewportEvent(QEvent* event) {
 }
 
 void TBrowserView::contextMenuEvent(QContextMenuEvent* event) {
-  if (fBrowser) fBrowser->ShowTreeMenu(event->globalPos(), indexAt(event->pos()));
+  if (!fBrowser) return;
+  if (event->reason() == QContextMenuEvent::Mouse) {
+    fBrowser->ShowTreeMenu(event->pos(), event->globalPos());
+    return;
+  }
+  // The menu key: the menu belongs to the selected object and opens at its cell.
+  const QRect cell = visualRect(currentIndex());
+  const QPoint at = cell.isValid() ? cell.center() : QPoint(0, 0);
+  fBrowser->ShowTreeMenu(QPoint(-1, -1), viewport()->mapToGlobal(at));
 }
 
 void TBrowserView::mouseDoubleClickEvent(QMouseEvent* event) {
   QTreeView::mouseDoubleClickEvent(event);
-  if (fBrowser) fBrowser->ViewDoubleClicked(indexAt(event->position().toPoint()));
+  if (fBrowser)
+    fBrowser->ViewDoubleClicked(indexAt(event->position().toPoint()), event->buttons() | event->button(),
+                                event->modifiers());
+}
+
+bool TBrowserView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  if (fBrowser && !fBrowser->CellEditAllowed(index)) return false;
+  return QTreeView::edit(index, trigger, event);
+}
+
+void TBrowserView::startDrag(Qt::DropActions) {
+  if (!fBrowser) return;
+  TSDrag* source = fBrowser->StartObjectDrag();
+  if (!source) return;
+  auto* drag = new QDrag(this);
+  drag->setMimeData(new TObjectDragData(source));
+  drag->setPixmap(QPixmap::fromImage(source->GetDragImages()));
+  const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+  // Not taken: a dragged collection goes with the drag object.
+  source->Finished(nullptr, 0, 0, result != Qt::IgnoreAction);
+}
+
+void TBrowserView::dragEnterEvent(QDragEnterEvent* event) {
+  // Object drags only; whether a row takes one is asked while moving.
+  if (TObjectDragData::SourceOf(event->mimeData()))
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void TBrowserView::dragMoveEvent(QDragMoveEvent* event) {
+  TSDrag* source = TObjectDragData::SourceOf(event->mimeData());
+  const QPoint pos = event->position().toPoint();
+  if (source && fBrowser && fBrowser->ObjectDragOver(source, pos, event->modifiers()))
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void TBrowserView::dropEvent(QDropEvent* event) {
+  TSDrag* source = TObjectDragData::SourceOf(event->mimeData());
+  const QPoint pos = event->position().toPoint();
+  if (source && fBrowser && fBrowser->ObjectDrop(source, pos, viewport()->mapToGlobal(pos), event->modifiers()))
+    event->acceptProposedAction();
+  else
+    event->ignore();
 }
 
 void TBrowserView::mouseReleaseEvent(QMouseEvent* event) {

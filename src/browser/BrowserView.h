@@ -69,6 +69,7 @@ class TBrowserView : public QTreeView {
   void ExpandRow(const QModelIndex& Row);
 
   QRect visualRect(const QModelIndex& index) const override;
+  using QTreeView::edit;
   QModelIndex indexAt(const QPoint& point) const override;
 
   // ---- the header
@@ -111,6 +112,13 @@ class TBrowserView : public QTreeView {
   void scrollContentsBy(int dx, int dy) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  // The frame decides which cells open an editor.
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  // Object drags: a TSDrag carried in TObjectDragData.
+  void startDrag(Qt::DropActions supportedActions) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyboardSearch(const QString&) override {}
   bool viewportEvent(QEvent* event) override;

@@ -583,13 +583,19 @@ TEST_F(BrowserFrameTest, DeleteKeyAsksAndDeletes) {
 }
 
 TEST_F(BrowserFrameTest, EnterActivatesTheFocusedCell) {
-  AddDevice(root, "d", {0});
+  TDevice* d = AddDevice(root, "d", {0});
   TVelaBrowser* b = ListBrowser();
-  QModelIndex activated;
-  b->OnActivateCell = [&](TVelaBrowser*, const QModelIndex& cell) { activated = cell; };
+  TVelaObject* asked = nullptr;
+  uint32_t askedId = 0;
+  b->OnEdit = [&](TVelaBrowser*, bool& allow, TVelaObject* s, TSFieldKind, uint32_t id, Qt::KeyboardModifiers) {
+    asked = s;
+    askedId = id;
+    allow = false;
+  };
   ClickCell(b, Cell(b, 0, 1));
   QTest::keyClick(b->TreeView(), Qt::Key_Return);
-  EXPECT_EQ(activated, Cell(b, 0, 1));
+  EXPECT_EQ(asked, d);
+  EXPECT_EQ(askedId, 1u);
 }
 
 TEST_F(BrowserFrameTest, EditSetFieldWritesToEverySelectedRow) {
