@@ -36,6 +36,9 @@ std::optional<TMainWindowOptions> ParseMainOptions(const QStringList& Arguments,
     } else if (take(i, QStringLiteral("--boxes-file"), value, missing)) {
       if (missing) return fail(QStringLiteral("--boxes-file needs a file name"));
       options.PredefinedFile = value;
+    } else if (take(i, QStringLiteral("--screenshot"), value, missing)) {
+      if (missing) return fail(QStringLiteral("--screenshot needs an image file name"));
+      options.ScreenshotFile = value;
     }
   }
   return options;
@@ -43,12 +46,13 @@ std::optional<TMainWindowOptions> ParseMainOptions(const QStringList& Arguments,
 
 QString MainOptionsUsage() {
   return QStringLiteral(
-      "Usage: VelaDeviceBrowser [/TEST] [--interface ADDR|NAME] [--boxes-file FILE]\n"
+      "Usage: VelaDeviceBrowser [/TEST] [--interface ADDR|NAME] [--boxes-file FILE] [--screenshot FILE]\n"
       "  /TEST                   show two dummy boxes from the start\n"
       "  --interface ADDR|NAME   find boxes through this network interface only\n"
       "                          (an IPv4 address of it, or its name such as eth1 or lo)\n"
       "  --boxes-file FILE       the file of hand-entered WAN boxes\n"
-      "                          (default: VelaBoxes.def beside the program)\n");
+      "                          (default: VelaBoxes.def beside the program)\n"
+      "  --screenshot FILE       save the window to FILE (PNG) after 4 seconds and quit\n");
 }
 
 }  // namespace vela

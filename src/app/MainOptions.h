@@ -17,6 +17,9 @@ struct TMainWindowOptions {
   QString PredefinedFile;
   // The section of the WAN boxes in that file.
   QString PredefinedSection = QStringLiteral("WanBoxes");
+  // When set, the window is saved to this image file after a few seconds and
+  // the program ends (pictures for the documentation).
+  QString ScreenshotFile;
 };
 
 // Whether a parameter is the test switch: "/TEST" in any case, as a whole.
@@ -24,7 +27,7 @@ bool IsTestSwitch(const QString& Parameter);
 
 // The options of a command line (Arguments without the program name):
 // "/TEST", "--interface ADDR|NAME" (or "--interface=ADDR|NAME"),
-// "--boxes-file FILE". Other parameters are ignored, as they always were.
+// "--boxes-file FILE", "--screenshot FILE". Other parameters are ignored, as they always were.
 // None, with the reason in Error, when an option lacks its value.
 std::optional<TMainWindowOptions> ParseMainOptions(const QStringList& Arguments, QString* Error = nullptr);
 

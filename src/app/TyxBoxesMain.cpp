@@ -7,8 +7,6 @@
 #include "app/TyxAbout.h"
 #include "boxsetup/SetIp.h"
 #include "browser/Browser.h"
-#include "browser/EditLink.h"
-#include "browser/MessageBoxes.h"
 #include "devices/TyxBoxes.h"
 #include "platform/ProductVersion.h"
 
@@ -47,10 +45,8 @@ TTyxBoxes* TBasicVelaAppForm1::BoxManager() const { return fBoxes; }
 void TBasicVelaAppForm1::FormCreate() {
   setWindowTitle(MainCaption(QApplication::applicationDisplayName(), ProductVersion()));
 
-  // The windows the model opens: confirmations and messages, the cell
-  // editors, and a box's Set IP dialog (over this window).
-  InstallMessageBoxHooks();
-  InstallEditLinks(VelaBrowser1);
+  // A box's Set IP dialog opens over this window (the browser frame brings
+  // the message boxes and the cell editors itself).
   TyxIpDialogHook() = [this](TIpSettings& settings) { return EditIpSettings(this, settings); };
 
   fBoxes = TTyxBoxes::Create(fOptions.CreateDummy);

@@ -42,7 +42,9 @@ TImagedata::TImagedata(QObject* parent) : QObject(parent) {
     return index >= 0 && index < icons.size() ? icons[index] : QIcon();
   };
   FrameworkHooks().Broadcast = [this](uint32_t msg, TVelaObject* obj, intptr_t sender) { Broadcast(msg, obj, sender); };
-  FrameworkHooks().StateImageByTypeKind = [](int type, int kind, int def) { return ImageIndexByTypeKind(type, kind, def); };
+  FrameworkHooks().StateImageByTypeKind = [](int type, int kind, int def) {
+    return ImageIndexByTypeKind(type, kind, def);
+  };
 }
 
 TImagedata::~TImagedata() {
@@ -69,13 +71,28 @@ void TImagedata::Broadcast(uint32_t Msg, TVelaObject* Obj, intptr_t Sender) {
 int TImagedata::NetImageIndex(TVelaObject* Obj, bool Expanded) {
   if (!Obj) return 255;
   switch (Obj->Objtype()) {
-    case 201: case 211: case 219: case 224: case 228: case 705: return 8;
-    case 212: case 218: case 227: case 318: return 0;
-    case 213: case 217: case 220: case 226: case 704: case 707: return 20;
-    case 223: case 225: return 22;
+    case 201:
+    case 211:
+    case 219:
+    case 224:
+    case 228:
+    case 705: return 8;
+    case 212:
+    case 218:
+    case 227:
+    case 318: return 0;
+    case 213:
+    case 217:
+    case 220:
+    case 226:
+    case 704:
+    case 707: return 20;
+    case 223:
+    case 225: return 22;
     case 301: return 44;
     case 303: return 15;
-    case 304: case 305: return 14;
+    case 304:
+    case 305: return 14;
     case 306: return 25;
     case 307: return 53;
     case 311: return 23;
@@ -85,10 +102,13 @@ int TImagedata::NetImageIndex(TVelaObject* Obj, bool Expanded) {
     case 409: return 45;
     case 410: return 33;
     case 411: return 46;
-    case 412: case 417: return 43;
+    case 412:
+    case 417: return 43;
     case 418: return 28;
-    case 501: case 716: return 24;
-    case 603: case 604: return 50;
+    case 501:
+    case 716: return 24;
+    case 603:
+    case 604: return 50;
     case 702: {
       const QString name = Obj->GetName();
       if (name.contains("Hog")) return 28;
@@ -105,7 +125,8 @@ int TImagedata::NetImageIndex(TVelaObject* Obj, bool Expanded) {
     case 802: return 31;
     case 10101: return 39;
     case 10102: return 38;
-    case 10103: case 10106: return 37;
+    case 10103:
+    case 10106: return 37;
     case 10104: return 36;
     case 10107: return Expanded ? 35 : 34;
     default: return 255;

@@ -1,5 +1,6 @@
 // Program entry: units, application, command line, image data module, main
 // window, about box, then the message loop.
+#include <QTimer>
 #include <cstdio>
 
 #include "app/MainOptions.h"
@@ -30,7 +31,18 @@ int main(int argc, char** argv) {
     vela::TTyxAboutForm about(&mainWindow);
     vela::SetTyxAboutForm(&about);
     mainWindow.show();
-    rc = app.exec();
+    if (!options->ScreenshotFile.isEmpty()) {
+      // Time enough for the boxes to report and the list to fill.
+      QTimer::singleShot(4000, &mainWindow, [&] {
+        if (!mainWindow.grab().save(options->ScreenshotFile)) {
+          std::fprintf(stderr, "cannot write %s\n", qPrintable(options->ScreenshotFile));
+          rc = 1;
+        }
+        app.exit(rc);
+      });
+    }
+    const int loop = app.exec();
+    if (rc == 0) rc = loop;
     vela::SetTyxAboutForm(nullptr);
     vela::TImagedata::SetTerminating(true);
   }
