@@ -25,10 +25,16 @@ void TBrowserHeaderView::initStyleOptionForIndex(QStyleOptionHeader* option, int
   if (logicalIndex == fFocused) option->state |= QStyle::State_MouseOver;
 }
 
+QModelIndex TBrowserView::HeaderRow() const {
+  const QModelIndex current = currentIndex();
+  if (current.isValid() || !model()) return current;
+  return model()->index(0, 0, rootIndex());
+}
+
 void TBrowserView::SyncHeader() {
   fSyncQueued = false;
   TBrowserModel* m = BModel();
-  const QModelIndex current = currentIndex();
+  const QModelIndex current = HeaderRow();
   if (!fWithColumns || !m || !current.isValid()) return;
   TColumndefs* set = RowSet(current, true);
   if (!set) return;  // a row without a set leaves the header as it is
@@ -69,7 +75,7 @@ void TBrowserView::SyncHeader() {
 
 void TBrowserView::HeaderSectionResized(int Logical, int, int NewSize) {
   if (HeaderResizeCount > 0 || !fWithColumns || !BModel()) return;
-  const QModelIndex current = currentIndex();
+  const QModelIndex current = HeaderRow();
   TColumndefs* set = RowSet(current, true);
   if (!set || !set->Def(Logical)) return;
   // The main column's header width holds the focused row's indentation.

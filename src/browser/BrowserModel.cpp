@@ -222,9 +222,12 @@ QVariant TBrowserModel::CellData(const QModelIndex& Index, int Role, TColumnDef*
         PrepareOpt(opt);
         QString text;
         const bool wholeKind = p.FK == FK_Byte || p.FK == FK_Word || p.FK == FK_Integer || p.FK == FK_LongWord;
-        if (part && p.ZeroAsOne && wholeKind)
-          text = QString::number(part->FN(p.FK, p.ID, static_cast<uint16_t>(p.Param2), 0) + 1);
-        else if (part && p.FK == FK_Parameter)
+        if (part && p.ZeroAsOne && wholeKind) {
+          // A field the object shows as empty (a port without DMX has no
+          // universe) stays empty instead of reading "1".
+          text = part->FFProps(p, &opt);
+          if (!text.isEmpty()) text = QString::number(part->FN(p.FK, p.ID, static_cast<uint16_t>(p.Param2), 0) + 1);
+        } else if (part && p.FK == FK_Parameter)
           text = obj->FFProps(p, &opt);
         else if (part)
           text = part->FFProps(p, &opt);

@@ -242,7 +242,7 @@ void TBrowserView::scrollContentsBy(int dx, int dy) {
 
 void TBrowserView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   if (!fWithColumns) return QTreeView::drawRow(painter, option, index);
-  const QModelIndex current = currentIndex();
+  const QModelIndex current = HeaderRow();
   const bool focusedRow = current.isValid() && current.row() == index.row() && current.parent() == index.parent();
   // Every row is drawn with a fresh copy of its own set.
   TColumndefs* set = RowSet(index, true);

@@ -75,6 +75,9 @@ class TBrowserView : public QTreeView {
   // ---- the header
   // Rebuilds the header from the focused row's set.
   void SyncHeader();
+  // The row whose column set the header shows: the focused row, else the
+  // first row, so the titles are there before anything is focused.
+  QModelIndex HeaderRow() const;
   int HeaderResizeCount = 0;
   Qt::SortOrder SortOrder() const { return fSortOrder; }
   TSFieldKind Sort_FK = FK_Undefined;
