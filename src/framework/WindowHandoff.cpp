@@ -131,6 +131,8 @@ void DispatchFrameworkMessage(TMessage& Message) {
 }
 
 void BeginStatusByTimer(TMessageReceiver* Window) {
+  // A window opened after an earlier one closed runs the passes again.
+  SetStatusClosing(false);
   SetStatusByTimer(true);
   CreateStatusList();
   SetNotifyWindow(Window);
