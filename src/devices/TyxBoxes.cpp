@@ -61,13 +61,57 @@ TCustomTyxBox* TTyxBoxes::BoxAt(int Index) const {
 
 bool TTyxBoxes::IsOwnBox(const TCustomTyxBox* Box) const { return Box && Box->SOwner() == this; }
 
-TCustomTyxBox* TTyxBoxes::FindByMac(const TEmac& Mac) const {
+namespace {
+
+// A MAC as one number, for the index.
+uint64_t MacKey(const TEmac& Mac) {
+  uint64_t key = 0;
+  for (uint8_t byte : Mac) key = (key << 8) | byte;
+  return key;
+}
+
+}  // namespace
+
+TCustomTyxBox* TTyxBoxes::ScanByMac(const TEmac& Mac) const {
   const int count = BoxCount();
   for (int i = 0; i < count; ++i) {
     TCustomTyxBox* box = BoxAt(i);
     if (box && box->BoxMac() == Mac) return box;
   }
   return nullptr;
+}
+
+bool TTyxBoxes::MacIndexCurrent() const {
+  return fMacIndexValid && fMacIndexSubs == Subobjects() && fMacIndexCount == BoxCount();
+}
+
+void TTyxBoxes::RebuildMacIndex() const {
+  fMacIndex.clear();
+  const int count = BoxCount();
+  for (int i = 0; i < count; ++i) {
+    // The first box of a MAC keeps the entry, as the list search finds it first.
+    if (TCustomTyxBox* box = BoxAt(i)) fMacIndex.try_emplace(MacKey(box->BoxMac()), TMacEntry{box, i});
+  }
+  fMacIndexSubs = Subobjects();
+  fMacIndexCount = count;
+  fMacIndexValid = true;
+}
+
+TCustomTyxBox* TTyxBoxes::FindByMac(const TEmac& Mac) const {
+  if (!MacIndexCurrent()) RebuildMacIndex();
+  if (const auto it = fMacIndex.find(MacKey(Mac)); it != fMacIndex.end()) {
+    const TMacEntry& entry = it->second;
+    // The pointer is compared before it is used: a freed box's address may
+    // belong to a new object by now.
+    if (entry.Position < BoxCount() && BoxAt(entry.Position) == entry.Box && entry.Box->BoxMac() == Mac) {
+      return entry.Box;
+    }
+  }
+  // No entry, or one that no longer holds: the list decides, and a box found
+  // there means the index missed a change.
+  TCustomTyxBox* box = ScanByMac(Mac);
+  if (box) fMacIndexValid = false;
+  return box;
 }
 
 TCustomTyxBox* TTyxBoxes::FindWanByIp(uint32_t Ip) const {
@@ -116,6 +160,8 @@ TCustomTyxBox* TTyxBoxes::FindOrCreateBox(TTyxKind Kind, const QString& Name, bo
   } else if (box) {
     // A WAN box or dummy entered by hand is heard for the first time.
     box->UpdateFromDetection(Name, Ip, Mac);
+    // Its MAC changed: the index may now have to point at it.
+    InvalidateMacIndex();
   } else {
     if (Kind == E_Tyx2_100_Uninitialized) {
       box = TCustomTyxBox::CreateDetected(E_Tyx2_100_Uninitialized, Mac, Ip, Name);
@@ -233,6 +279,47 @@ int32_t TTyxBoxes::RQ(TRQ ARQ, TVelaObject* S, int Param1, int Param2) {
   // The manager can be neither deleted nor edited in the browser.
   if (ARQ == RQ_DeleteDenied || ARQ == RQ_BrowseEditDenied) return 1;
   return TDmxAdapter::RQ(ARQ, S, Param1, Param2);
+}
+
+void TTyxBoxes::AfterInsert(TVelaObject* Obj) {
+  // A box appended to a current index goes in without a rebuild (as the
+  // last box it is first for its MAC only when no other box has that MAC).
+  const int count = BoxCount();
+  const bool appended =
+      fMacIndexValid && fMacIndexSubs == Subobjects() && count == fMacIndexCount + 1 && Sub(count - 1) == Obj;
+  if (appended) {
+    if (TCustomTyxBox* box = BoxAt(count - 1)) fMacIndex.try_emplace(MacKey(box->BoxMac()), TMacEntry{box, count - 1});
+    fMacIndexCount = count;
+  } else {
+    InvalidateMacIndex();
+  }
+  TDmxAdapter::AfterInsert(Obj);
+}
+
+void TTyxBoxes::BeforeSubRemove(TVelaObject* Obj) {
+  InvalidateMacIndex();
+  TDmxAdapter::BeforeSubRemove(Obj);
+}
+
+void TTyxBoxes::PostDelete(TVelaObject* Obj) {
+  InvalidateMacIndex();
+  TDmxAdapter::PostDelete(Obj);
+}
+
+void TTyxBoxes::ClearSubs() {
+  InvalidateMacIndex();
+  TDmxAdapter::ClearSubs();
+}
+
+void TTyxBoxes::SetSubobjects(TSCollection* Value) {
+  InvalidateMacIndex();
+  TDmxAdapter::SetSubobjects(Value);
+}
+
+void TTyxBoxes::LoadSubs(TSReader& Reader) {
+  InvalidateMacIndex();
+  TDmxAdapter::LoadSubs(Reader);
+  InvalidateMacIndex();
 }
 
 void TTyxBoxes::Dispatch(TMessage& Message) {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <unordered_map>
 
 #include "devices/TyxBox.h"
 
@@ -133,6 +134,13 @@ class TTyxBoxes : public TDmxAdapter, public ITyxCommandSender, public ITyxDmxSe
   void SendDmx(TDmxArea*, int, uint32_t) override {}
   // VM_Periodic: every box sends its DMX to WAN step first.
   void Dispatch(TMessage& Message) override;
+  // Every change of the box list makes the MAC index stale.
+  void AfterInsert(TVelaObject* Obj) override;
+  void BeforeSubRemove(TVelaObject* Obj) override;
+  void PostDelete(TVelaObject* Obj) override;
+  void ClearSubs() override;
+  void SetSubobjects(TSCollection* Value) override;
+  void LoadSubs(TSReader& Reader) override;
 
  private:
   void AddDummies();
@@ -142,7 +150,13 @@ class TTyxBoxes : public TDmxAdapter, public ITyxCommandSender, public ITyxDmxSe
   void ReadAnnouncementSocket();
   // The box's load-settings hook and OnInserted.
   void Inserted(TCustomTyxBox* Box);
+  // The first box in list order with this MAC: through the MAC index, the
+  // list itself deciding whenever the index has no entry that still holds.
   TCustomTyxBox* FindByMac(const TEmac& Mac) const;
+  TCustomTyxBox* ScanByMac(const TEmac& Mac) const;
+  bool MacIndexCurrent() const;
+  void RebuildMacIndex() const;
+  void InvalidateMacIndex() { fMacIndexValid = false; }
   TCustomTyxBox* FindWanByIp(uint32_t Ip) const;
   TCustomTyxBox* FindByIp(uint32_t Ip) const;
 
@@ -154,6 +168,18 @@ class TTyxBoxes : public TDmxAdapter, public ITyxCommandSender, public ITyxDmxSe
   bool fOpenError = false;
   QString fOpenErrorText;
   ITyxDmxSender* fTyxProtocol = nullptr;
+
+  // MAC (six bytes in a number) -> the first box with it and its list position.
+  // Built from the list on demand; any list change marks it stale, and a hit
+  // is used only while that position still holds that box with that MAC.
+  struct TMacEntry {
+    TCustomTyxBox* Box;
+    int Position;
+  };
+  mutable std::unordered_map<uint64_t, TMacEntry> fMacIndex;
+  mutable const TSCollection* fMacIndexSubs = nullptr;
+  mutable int fMacIndexCount = 0;
+  mutable bool fMacIndexValid = false;
 };
 
 }  // namespace vela

@@ -158,6 +158,37 @@ TEST_F(TyxBoxesTest, AReportFromAHandEnteredWanBoxsAddressFillsInThatBox) {
   EXPECT_EQ(wan->CommandDestination(), kIp(127, 0, 0, 44));
 }
 
+TEST_F(TyxBoxesTest, AReportFromAFreedBoxsMacAddsItAgain) {
+  for (uint8_t i = 1; i <= 3; ++i) Feed(Report(RT_TwoPortBox, Mac(0x10, i), "Box"), kIp(127, 0, 0, i));
+  TCustomTyxBox* freed = Boxes().BoxAt(1);
+  Boxes().SFree(freed);
+  ASSERT_EQ(Boxes().GetBox(Mac(0x10, 2)), nullptr);
+  TCustomTyxBox* again = Feed(Report(RT_TwoPortBox, Mac(0x10, 2), "Again"), kIp(127, 0, 0, 2));
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(Boxes().BoxCount(), 3);
+  EXPECT_EQ(Boxes().BoxAt(2), again);
+  EXPECT_EQ(again->Name(), QStringLiteral("Again"));
+  EXPECT_EQ(Feed(Report(RT_TwoPortBox, Mac(0x10, 3), "Box"), kIp(127, 0, 0, 3)), Boxes().BoxAt(1));
+}
+
+TEST_F(TyxBoxesTest, AfterABoxIsReplacedTheFirstBoxInListOrderWithTheMacTakesTheReport) {
+  for (uint8_t i = 1; i <= 3; ++i) Feed(Report(RT_TwoPortBox, Mac(0x10, i), "Box"), kIp(127, 0, 0, i));
+  TCustomTyxBox* last = Boxes().BoxAt(2);
+  ASSERT_EQ(Feed(Report(RT_TwoPortBox, Mac(0x10, 3), "Box"), kIp(127, 0, 0, 3)), last);
+  // The middle box goes and a box with the last box's MAC takes its place:
+  // the list is as long as before, and the newcomer now comes first.
+  Boxes().SFree(Boxes().BoxAt(1));
+  TTyxBox* newcomer = TTyxBox::CreateDetected(E_Tyx2_10, Mac(0x10, 3), kIp(127, 0, 0, 9), QStringLiteral("New"));
+  Boxes().SAtInsert(newcomer, 1);
+  ASSERT_EQ(Boxes().BoxCount(), 3);
+  EXPECT_EQ(Feed(Report(RT_TwoPortBox, Mac(0x10, 3), "Box"), kIp(127, 0, 0, 3)), newcomer);
+  EXPECT_EQ(Boxes().GetBox(Mac(0x10, 3)), newcomer);
+  // Moved to the front, the older box of that MAC is the first again.
+  Boxes().MoveSub(last, true, 0, true);
+  EXPECT_EQ(Feed(Report(RT_TwoPortBox, Mac(0x10, 3), "Box"), kIp(127, 0, 0, 3)), last);
+  EXPECT_EQ(Boxes().GetBox(Mac(0x10, 1)), Boxes().BoxAt(1));
+}
+
 TEST_F(TyxBoxesTest, AnnouncementsAddUninitialisedBoxesThatAReportReplacesInPlace) {
   Feed(Report(RT_TwoPortBox, Mac(0x10, 1), "First"), kIp(127, 0, 0, 1));
   const QByteArray announcement = BuildAnnouncement(Mac(0x20, 2), QStringLiteral("Fresh"));
