@@ -146,8 +146,11 @@ class TTyxBoxes : public TDmxAdapter, public ITyxCommandSender, public ITyxDmxSe
   void AddDummies();
   void Fail(const QString& Reason);
   bool OpenSockets(std::unique_ptr<QUdpSocket> Socket);
-  void ReadStatusSocket();
-  void ReadAnnouncementSocket();
+  // Binds Socket to Port and joins Group; on failure names What in the reason.
+  bool OpenGroupSocket(QUdpSocket& Socket, uint16_t Port, const QHostAddress& Group, const char* What);
+  using TDatagramHandler = TCustomTyxBox* (TTyxBoxes::*)(std::span<const uint8_t>, uint32_t);
+  // Hands every pending datagram of Socket to Handler.
+  void DrainSocket(const std::unique_ptr<QUdpSocket>& Socket, TDatagramHandler Handler);
   // The box's load-settings hook and OnInserted.
   void Inserted(TCustomTyxBox* Box);
   // The first box in list order with this MAC: through the MAC index, the

@@ -86,70 +86,47 @@ bool TTyxBoxes::StartNet(std::unique_ptr<QUdpSocket> Socket) {
   return true;
 }
 
-bool TTyxBoxes::OpenSockets(std::unique_ptr<QUdpSocket> Socket) {
-  auto prepareMulticast = [this](QUdpSocket& s, const QHostAddress& Group) {
-    s.setSocketOption(QAbstractSocket::MulticastTtlOption, QVariant(kTyxMulticastTtl));
-    if (fInterface) s.setMulticastInterface(*fInterface);
-    return fInterface ? s.joinMulticastGroup(Group, *fInterface) : s.joinMulticastGroup(Group);
-  };
-
-  fPollSock = Socket ? std::move(Socket) : std::make_unique<QUdpSocket>();
-  // A socket handed in already bound is used as it is.
-  if (fPollSock->state() != QAbstractSocket::BoundState) {
-    QObject::connect(fPollSock.get(), &QUdpSocket::readyRead, fPollSock.get(), [this] { ReadStatusSocket(); });
-    if (!fPollSock->bind(QHostAddress::AnyIPv4, fNetOptions.StatusPort, kBindMode)) {
-      Fail(QStringLiteral("cannot open the status port %1: %2")
-               .arg(fNetOptions.StatusPort)
-               .arg(fPollSock->errorString()));
-      return false;
-    }
-    if (!prepareMulticast(*fPollSock, StatusGroup())) {
-      Fail(QStringLiteral("cannot join %1: %2").arg(StatusGroup().toString(), fPollSock->errorString()));
-      return false;
-    }
-  }
-
-  fPollSendSock = std::make_unique<QUdpSocket>();
-  QObject::connect(fPollSendSock.get(), &QUdpSocket::readyRead, fPollSendSock.get(),
-                   [this] { ReadAnnouncementSocket(); });
-  if (!fPollSendSock->bind(QHostAddress::AnyIPv4, fNetOptions.AnnouncePort, kBindMode)) {
-    Fail(QStringLiteral("cannot open the announcement port %1: %2")
-             .arg(fNetOptions.AnnouncePort)
-             .arg(fPollSendSock->errorString()));
+bool TTyxBoxes::OpenGroupSocket(QUdpSocket& Socket, uint16_t Port, const QHostAddress& Group, const char* What) {
+  if (!Socket.bind(QHostAddress::AnyIPv4, Port, kBindMode)) {
+    Fail(QStringLiteral("cannot open the %1 port %2: %3").arg(QLatin1String(What)).arg(Port).arg(Socket.errorString()));
     return false;
   }
-  if (!prepareMulticast(*fPollSendSock, AnnounceGroup())) {
-    Fail(QStringLiteral("cannot join %1: %2").arg(AnnounceGroup().toString(), fPollSendSock->errorString()));
+  Socket.setSocketOption(QAbstractSocket::MulticastTtlOption, QVariant(kTyxMulticastTtl));
+  if (fInterface) Socket.setMulticastInterface(*fInterface);
+  const bool joined = fInterface ? Socket.joinMulticastGroup(Group, *fInterface) : Socket.joinMulticastGroup(Group);
+  if (!joined) {
+    Fail(QStringLiteral("cannot join %1: %2").arg(Group.toString(), Socket.errorString()));
     return false;
   }
   return true;
 }
 
+bool TTyxBoxes::OpenSockets(std::unique_ptr<QUdpSocket> Socket) {
+  fPollSock = Socket ? std::move(Socket) : std::make_unique<QUdpSocket>();
+  // A socket handed in already bound is used as it is.
+  if (fPollSock->state() != QAbstractSocket::BoundState) {
+    QObject::connect(fPollSock.get(), &QUdpSocket::readyRead, fPollSock.get(),
+                     [this] { DrainSocket(fPollSock, &TTyxBoxes::HandleStatusDatagram); });
+    if (!OpenGroupSocket(*fPollSock, fNetOptions.StatusPort, StatusGroup(), "status")) return false;
+  }
+  fPollSendSock = std::make_unique<QUdpSocket>();
+  QObject::connect(fPollSendSock.get(), &QUdpSocket::readyRead, fPollSendSock.get(),
+                   [this] { DrainSocket(fPollSendSock, &TTyxBoxes::HandleAnnouncementDatagram); });
+  return OpenGroupSocket(*fPollSendSock, fNetOptions.AnnouncePort, AnnounceGroup(), "announcement");
+}
+
 // ---------------------------------------------------------------------------
 // Receiving: every pending datagram, each cut to the receive buffer's size.
 
-void TTyxBoxes::ReadStatusSocket() {
+void TTyxBoxes::DrainSocket(const std::unique_ptr<QUdpSocket>& Socket, TDatagramHandler Handler) {
   std::array<uint8_t, kTyxReceiveBufferSize> buffer;
   QHostAddress sender;
   // The socket may go while a handler runs (the manager stopped from a
   // notification); stop reading then.
-  while (fPollSock && fPollSock->hasPendingDatagrams()) {
-    const qint64 size =
-        fPollSock->readDatagram(reinterpret_cast<char*>(buffer.data()), buffer.size(), &sender, nullptr);
+  while (Socket && Socket->hasPendingDatagrams()) {
+    const qint64 size = Socket->readDatagram(reinterpret_cast<char*>(buffer.data()), buffer.size(), &sender, nullptr);
     if (size <= 0) continue;
-    HandleStatusDatagram(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(size)), sender.toIPv4Address());
-  }
-}
-
-void TTyxBoxes::ReadAnnouncementSocket() {
-  std::array<uint8_t, kTyxReceiveBufferSize> buffer;
-  QHostAddress sender;
-  while (fPollSendSock && fPollSendSock->hasPendingDatagrams()) {
-    const qint64 size =
-        fPollSendSock->readDatagram(reinterpret_cast<char*>(buffer.data()), buffer.size(), &sender, nullptr);
-    if (size <= 0) continue;
-    HandleAnnouncementDatagram(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(size)),
-                               sender.toIPv4Address());
+    (this->*Handler)(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(size)), sender.toIPv4Address());
   }
 }
 
