@@ -219,6 +219,7 @@ void TCustomVelaEditLink::MakeEditor() {
           return browser->OnSetField(s, o, k, id, const_cast<void*>(d));
         };
       c->SetDrawGr(modes.Has(LPE_Graphic));
+      c->SetSorted(modes.Has(LPE_SortAlphabetical));
       std::weak_ptr<TCustomVelaEditLink> self = weak_from_this();
       c->OnClosedUp = [self] {
         if (auto l = self.lock()) l->ChoiceClosedUp();
@@ -326,7 +327,7 @@ bool TCustomVelaEditLink::EndEdit() {
     } else if (auto* c = dynamic_cast<TBCombo*>(fEditor.data())) {
       c->OnClosedUp = nullptr;
       if (c->view()->isVisible()) c->hidePopup();
-      if (!c->Cancelling()) c->WriteValue();
+      if (!c->Cancelling()) c->WritePending();  // a pick in the list has written itself
       SendMessageTo(c, CM_BindObject, 0);
     }
     if (fEditor) fEditor->hide();
@@ -360,7 +361,9 @@ void TCustomVelaEditLink::ChoiceClosedUp() {
 void TCustomVelaEditLink::CloseInTree(bool Commit) {
   if (!fTree || !fEditor) return;
   QAbstractItemDelegate* delegate = fTree->itemDelegateForIndex(fNode);
-  if (delegate) {
+  // Hiding the editor may already have closed it in the tree (it lost the
+  // focus); the tree hears of each editor once.
+  if (delegate && fNode.isValid() && fTree->indexWidget(fNode) == fEditor) {
     if (Commit) emit delegate->commitData(fEditor);
     emit delegate->closeEditor(fEditor, QAbstractItemDelegate::NoHint);
   }

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <cstring>
 
 #include "browser/ControlMenus.h"
@@ -66,6 +67,9 @@ TsaComboBox::TsaComboBox(QWidget* Parent) : QComboBox(Parent) {
   setEditable(false);
   setMaxVisibleItems(16);
   connect(this, &QComboBox::activated, this, [this](int) { WriteValue(); });
+  connect(this, &QComboBox::currentIndexChanged, this, [this](int) {
+    if (!Updating()) fChosen = true;
+  });
 }
 
 TsaComboBox::~TsaComboBox() {
@@ -106,7 +110,11 @@ void TsaComboBox::SetDrawGr(bool v) {
 void TsaComboBox::LoadItems() {
   TParamsOpt opt;
   InitParamsOpt(opt);
-  const TSelectionList list = fObject->GetSelectionList(fFieldKind, fFieldId, opt, 0, 0);
+  TSelectionList list = fObject->GetSelectionList(fFieldKind, fFieldId, opt, 0, 0);
+  if (fSorted)
+    std::stable_sort(list.begin(), list.end(), [](const TSelectionEntry& a, const TSelectionEntry& b) {
+      return a.Text.compare(b.Text, Qt::CaseInsensitive) < 0;
+    });
   clear();
   for (const TSelectionEntry& e : list) addItem(e.Text, QVariant::fromValue<qlonglong>(e.Value));
   // The values travel in the item data; keep them under our own role too.
@@ -147,11 +155,14 @@ bool TsaComboBox::WriteValue() {
     const int32_t index = currentIndex();
     std::memcpy(data, &index, 4);
   }
+  fChosen = false;
   const bool taken = OnSetField ? OnSetField(this, fObject, fFieldKind, fFieldId, data)
                                 : fObject->DoSetField(true, fFieldKind, fFieldId, data, fFieldParam2, 0);
   ReadValue();
   return taken;
 }
+
+bool TsaComboBox::WritePending() { return fChosen && WriteValue(); }
 
 void TsaComboBox::showPopup() {
   fCancelling = false;
@@ -196,7 +207,7 @@ void TsaComboBox::Dispatch(TMessage& Message) {
   auto* obj = reinterpret_cast<TVelaObject*>(Message.WParam);
   switch (Message.Msg) {
     case CM_BindObject: SetMyObject(obj); return;
-    case CM_WritePending: WriteValue(); return;
+    case CM_WritePending: WritePending(); return;
     case SOM_StatusDirty:
       if (fObject && (StatusMessageSource(Message) == static_cast<void*>(fObject) || obj == fObject)) ReadValue();
       return;

@@ -30,6 +30,10 @@ class TsaComboBox : public QComboBox, public TMessageReceiver {
   // Owner-drawn items with the object's pictures.
   bool DrawGr() const { return fDrawGr; }
   void SetDrawGr(bool v);
+  // Items of the selection list in alphabetical order (case ignored) rather
+  // than in the object's order.
+  bool Sorted() const { return fSorted; }
+  void SetSorted(bool v) { fSorted = v; }
   bool Updating() const { return fUpdating > 0; }
   bool Cancelling() const { return fCancelling; }
 
@@ -42,6 +46,10 @@ class TsaComboBox : public QComboBox, public TMessageReceiver {
   void ReadValue();
   // Writes the chosen item; false when nothing was written.
   bool WriteValue();
+  // Writes the item the operator chose, unless it has been written already:
+  // a pick is written once (the object may show the old value until its
+  // change is confirmed, so writing the shown item again would undo it).
+  bool WritePending();
 
   void showPopup() override;
   void hidePopup() override;
@@ -60,8 +68,10 @@ class TsaComboBox : public QComboBox, public TMessageReceiver {
   TSFieldKind fFieldKind = FK_WordKind;
   uint16_t fFieldParam2 = 0;
   bool fDrawGr = false;
+  bool fSorted = false;
   bool fCancelling = false;
   bool fAboutToDrop = false;
+  bool fChosen = false;  // the shown item was chosen and is not written yet
   int fUpdating = 0;
 };
 
