@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QScreen>
+#include <QStatusBar>
 
 #include "app/TyxAbout.h"
 #include "boxsetup/SetIp.h"
@@ -51,8 +52,14 @@ void TBasicVelaAppForm1::FormCreate() {
 
   fBoxes = TTyxBoxes::Create(fOptions.CreateDummy);
   fBoxes->SetNetOptions(fOptions.Net);
-  // A failure is not fatal: the manager's name says so and the list stays empty.
-  if (!fBoxes->StartNet()) qWarning("%s: %s", qPrintable(fBoxes->Name()), qPrintable(fBoxes->OpenErrorText()));
+  // A failure is not fatal: the manager's name says so and the list stays
+  // empty. The list shows the boxes, not the manager, so the window's status
+  // line carries the name and the reason.
+  if (!fBoxes->StartNet()) {
+    const QString text = fBoxes->Name() + QStringLiteral(": ") + fBoxes->OpenErrorText();
+    qWarning("%s", qPrintable(text));
+    statusBar()->showMessage(text);
+  }
   // Boxes entered by hand in an earlier run come back.
   fBoxes->LoadPredefined(fOptions.PredefinedFile, fOptions.PredefinedSection);
 

@@ -3,8 +3,11 @@
 // boxes of "/TEST".
 #include <gtest/gtest.h>
 
+#include <QStatusBar>
 #include <QTest>
+#include <QUdpSocket>
 
+#include "AppTestSupport.h"
 #include "SimulatedNetwork.h"
 #include "common/QtPrinters.h"
 #include "devices/DeviceClock.h"
@@ -109,6 +112,20 @@ TEST_F(BoxList, TheTestSwitchShowsTheTwoDummyBoxesBeforeAnyReport) {
     EXPECT_EQ(box->KindText(), kinds[r]);
   }
   EXPECT_EQ(Boxes().Name(), "Ethernet Velaboxes");
+}
+
+TEST_F(BoxList, AStatusPortThatCannotBeOpenedIsShownAndTheProgramRunsOn) {
+  TMainWindowOptions options = LoopbackOptions();
+  QUdpSocket holder;
+  ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, options.Net.StatusPort, QUdpSocket::DontShareAddress));
+  options.CreateDummy = true;
+  fImages = std::make_unique<TImagedata>();
+  fWindow = std::make_unique<TBasicVelaAppForm1>(options);
+  EXPECT_EQ(Boxes().Name(), "Ethernet Velaboxes, initialization failed");
+  EXPECT_TRUE(Window().statusBar()->currentMessage().startsWith("Ethernet Velaboxes, initialization failed: "))
+      << Window().statusBar()->currentMessage().toStdString();
+  // The dummies are still listed.
+  EXPECT_TRUE(WaitForRows(2, 1000));
 }
 
 TEST_F(BoxList, WithoutTheSwitchAndWithoutBoxesTheListStaysEmpty) {
