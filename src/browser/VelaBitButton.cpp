@@ -8,8 +8,6 @@
 #include "framework/FrameworkHooks.h"
 #include "framework/RealTime.h"
 #include "framework/SConstants.h"
-#include "framework/StatusList.h"
-#include "framework/ViewList.h"
 #include "framework/velaobject.h"
 
 namespace vela {
@@ -18,68 +16,29 @@ TSaBitButton::TSaBitButton(QWidget* Parent) : QPushButton(Parent) {
   connect(this, &QPushButton::clicked, this, [this] { Clicked(); });
 }
 
-TSaBitButton::~TSaBitButton() {
-  fTrap.End();
-  if (fRegistered) UnregisterView(this);
-  if (auto* list = TheStatusList()) list->RemoveStatusListener(this, false);
-}
+TSaBitButton::~TSaBitButton() { fBinding.Release(); }
 
-TRealTime* TSaBitButton::RTObject() const {
-  return fObject && fObject->InheritsFrom(TRealTime::StaticClass()) ? static_cast<TRealTime*>(fObject) : nullptr;
-}
-
-void TSaBitButton::UpdateViewRegistration() {
-  const bool want = fObject && fListenData;
-  if (want == fRegistered) return;
-  if (want)
-    RegisterView(this);
-  else
-    UnregisterView(this);
-  fRegistered = want;
-}
-
-void TSaBitButton::UpdateStatusRegistration() {
-  TStatuslist* list = TheStatusList();
-  if (!list) return;
-  list->RemoveStatusListener(this, false);
-  if (TRealTime* rt = RTObject(); rt && (!fStatusBits.Empty() || !fStatusDataBits.Empty()))
-    list->AddStatusListener(rt, this, fStatusDataBits, fStatusBits);
-}
+TRealTime* TSaBitButton::RTObject() const { return fBinding.RealTime(); }
 
 void TSaBitButton::SetVlaObject(TVelaObject* Obj) {
-  TVelaObject* target = Obj && Obj->GetSRtl() ? Obj->GetSRtl() : Obj;
-  if (target == fObject) return;
-  if (fRegistered) {
-    UnregisterView(this);
-    fRegistered = false;
-  }
-  fObject = target;
-  UpdateViewRegistration();
-  UpdateStatusRegistration();
-  if (!fObject) {
+  if (!fBinding.BindRealTime(Obj)) return;
+  if (TVelaObject* obj = VlaObject(); !obj) {
     setText(QString());
     if (fAutoIcon || fNoIconOnNil) SetImageIndex(-1);
   } else if (fAutoIcon) {
-    SetImageIndex(fObject->GetImageindex(fIconExpanded));
+    SetImageIndex(obj->GetImageindex(fIconExpanded));
   }
   UpdateDisplay();
 }
 
 void TSaBitButton::SetListenData(bool v) {
-  fListenData = v;
-  UpdateViewRegistration();
+  fBinding.SetListenData(v);
   UpdateDisplay();
 }
 
-void TSaBitButton::SetStatusBits(TStBits v) {
-  fStatusBits = v;
-  UpdateStatusRegistration();
-}
+void TSaBitButton::SetStatusBits(TStBits v) { fBinding.SetStatusBits(v); }
 
-void TSaBitButton::SetStatusDataBits(TDtBits v) {
-  fStatusDataBits = v;
-  UpdateStatusRegistration();
-}
+void TSaBitButton::SetStatusDataBits(TDtBits v) { fBinding.SetStatusDataBits(v); }
 
 void TSaBitButton::SetImageIndex(int Index) {
   fImageIndex = Index;
@@ -91,7 +50,7 @@ void TSaBitButton::UpdateDisplay() {
   if (OnDataChanged) OnDataChanged(this);
   if (OnGetFF) {
     setText(OnGetFF(this, fFieldKind, static_cast<uint8_t>(fFieldId)));
-  } else if (fListenData && fObject) {
+  } else if (TVelaObject* obj = VlaObject(); ListenData() && obj) {
     TLParam props;
     props.FK = fFieldKind;
     props.ID = fFieldId;
@@ -99,37 +58,32 @@ void TSaBitButton::UpdateDisplay() {
     props.DisplayId = fFieldId;
     TParamsOpt opt;
     InitParamsOpt(opt);
-    setText(fObject->FFProps(props, &opt));
+    setText(obj->FFProps(props, &opt));
     if (opt.CurrentImageIndex >= -1) SetImageIndex(opt.CurrentImageIndex);
   }
 }
 
 void TSaBitButton::Clicked() {
-  if (!fObject || !fDoToggleStBits) return;
+  TVelaObject* obj = VlaObject();
+  if (!obj || !fDoToggleStBits) return;
   if (fFieldKind == FK_Bool) {
-    fObject->ToggleBool(true, fFieldId);
-  } else if (TRealTime* rt = RTObject(); rt && !fStatusBits.Empty()) {
-    rt->SetStatus(fStatusBits, !rt->GetStatus(fStatusBits));
+    obj->ToggleBool(true, fFieldId);
+  } else if (TRealTime* rt = RTObject(); rt && !StatusBits().Empty()) {
+    rt->SetStatus(StatusBits(), !rt->GetStatus(StatusBits()));
   }
   if (OnRealTimeChanged) {
     bool doDefault = false;
-    OnRealTimeChanged(this, fObject, fStatusBits, fStatusDataBits, doDefault);
+    OnRealTimeChanged(this, obj, StatusBits(), StatusDataBits(), doDefault);
   }
 }
 
 bool TSaBitButton::Increment(int IncX, int IncY) {
-  bool changed = false;
-  if (onIncField)
-    changed = onIncField(this, fObject, fFieldKind, fFieldId, IncX, IncY);
-  else if (fObject)
-    changed = fObject->DoIncField(true, fFieldKind, fFieldId, IncX, IncY);
-  if (changed) fTrap.MarkIncremented();
-  return changed;
+  return fBinding.Increment(this, onIncField, fFieldKind, fFieldId, IncX, IncY);
 }
 
 void TSaBitButton::mousePressEvent(QMouseEvent* e) {
   if (e->button() == Qt::RightButton && fWheelInc) {
-    fTrap.Begin(this, e->globalPosition().toPoint());
+    fBinding.BeginTrap(this, e);
     e->accept();
     return;
   }
@@ -137,9 +91,7 @@ void TSaBitButton::mousePressEvent(QMouseEvent* e) {
 }
 
 void TSaBitButton::mouseMoveEvent(QMouseEvent* e) {
-  if (fTrap.Active()) {
-    const QPoint d = fTrap.Move(e->globalPosition().toPoint());
-    if (d.y() != 0) Increment(-d.x(), -d.y());
+  if (fBinding.TrapMove(e, [this](int IncX, int IncY) { return Increment(IncX, IncY); })) {
     e->accept();
     return;
   }
@@ -147,8 +99,8 @@ void TSaBitButton::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void TSaBitButton::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() == Qt::RightButton && fTrap.Active()) {
-    if (fTrap.End() && fObject) fObject->SetDataChanged(fFieldKind, fFieldId, true);
+  if (e->button() == Qt::RightButton && fBinding.Trap().Active()) {
+    if (fBinding.Trap().End() && VlaObject()) VlaObject()->SetDataChanged(fFieldKind, fFieldId, true);
     e->accept();
     return;
   }
@@ -161,7 +113,7 @@ void TSaBitButton::contextMenuEvent(QContextMenuEvent* e) {
     e->accept();
     return;
   }
-  ShowFieldMenu(fObject, this, fFieldKind, fFieldId, nullptr, e->pos().x(), e->pos().y(), OnCreatePopupMenu);
+  ShowFieldMenu(VlaObject(), this, fFieldKind, fFieldId, nullptr, e->pos().x(), e->pos().y(), OnCreatePopupMenu);
   e->accept();
 }
 
@@ -170,14 +122,13 @@ void TSaBitButton::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_BindObject: SetVlaObject(obj); return;
     case SOM_StatusDirty: {
-      if (!fObject) return;
-      const TRealTime* source = StatusMessageSource(Message);
-      if (source != static_cast<void*>(fObject) && !(!source && obj == fObject)) return;
+      TStBits status;
+      TDtBits data;
+      if (!fBinding.StatusReport(Message, status, data)) return;
       bool doDefault = true;
       if (OnRealTimeChanged) {
         doDefault = false;
-        OnRealTimeChanged(this, fObject, TStBits::FromBits(static_cast<uint32_t>(source ? Message.WParam : 0)),
-                          TDtBits::FromBits(static_cast<uint32_t>(source ? Message.LParam : 0)), doDefault);
+        OnRealTimeChanged(this, VlaObject(), status, data, doDefault);
       }
       if (doDefault) {
         UpdateDisplay();
@@ -186,18 +137,15 @@ void TSaBitButton::Dispatch(TMessage& Message) {
       return;
     }
     case SOM_Exchanged:
-      if (fObject && obj == fObject)
-        SetVlaObject(reinterpret_cast<TVelaObject*>(Message.LParam));
-      else if (fObject && obj && fObject->HasOwner(obj))
-        SetVlaObject(nullptr);
+      if (TVelaObject* to = nullptr; fBinding.Exchanged(Message, to)) SetVlaObject(to);
       return;
     case SOM_ToBeDeleted:
-      if (fObject && obj && (obj == fObject || fObject->HasOwner(obj))) SetVlaObject(nullptr);
+      if (fBinding.GoesWith(obj)) SetVlaObject(nullptr);
       return;
     case SOM_DataChanged:
     case SOM_NameChanged:
     case SOM_DataInc:
-      if (fObject && obj == fObject) UpdateDisplay();
+      if (fBinding.Holds(obj)) UpdateDisplay();
       return;
     default: return;
   }

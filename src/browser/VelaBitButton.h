@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "browser/IncrementTrap.h"
+#include "browser/BoundField.h"
 #include "browser/VelaControls.h"
 #include "browser/VelaEdit.h"
 #include "framework/VelaTypes.h"
@@ -26,7 +26,7 @@ class TSaBitButton : public QPushButton, public TMessageReceiver {
   explicit TSaBitButton(QWidget* Parent = nullptr);
   ~TSaBitButton() override;
 
-  TVelaObject* VlaObject() const { return fObject; }
+  TVelaObject* VlaObject() const { return fBinding.Object(); }
   void SetVlaObject(TVelaObject* Obj);
   TRealTime* RTObject() const;
   uint32_t FieldId() const { return fFieldId; }
@@ -39,13 +39,13 @@ class TSaBitButton : public QPushButton, public TMessageReceiver {
   void SetIconExpanded(bool v) { fIconExpanded = v; }
   bool DoToggleStBits() const { return fDoToggleStBits; }
   void SetDoToggleStBits(bool v) { fDoToggleStBits = v; }
-  bool ListenData() const { return fListenData; }
+  bool ListenData() const { return fBinding.ListenData(); }
   void SetListenData(bool v);
   bool NoIconOnNil() const { return fNoIconOnNil; }
   void SetNoIconOnNil(bool v) { fNoIconOnNil = v; }
-  TStBits StatusBits() const { return fStatusBits; }
+  TStBits StatusBits() const { return fBinding.StatusBits(); }
   void SetStatusBits(TStBits v);
-  TDtBits StatusDataBits() const { return fStatusDataBits; }
+  TDtBits StatusDataBits() const { return fBinding.StatusDataBits(); }
   void SetStatusDataBits(TDtBits v);
   bool WheelInc() const { return fWheelInc; }
   void SetWheelInc(bool v) { fWheelInc = v; }
@@ -72,23 +72,16 @@ class TSaBitButton : public QPushButton, public TMessageReceiver {
  private:
   void Clicked();
   bool Increment(int IncX, int IncY);
-  void UpdateViewRegistration();
-  void UpdateStatusRegistration();
 
-  TVelaObject* fObject = nullptr;
+  TBoundField fBinding{this, false};
   uint32_t fFieldId = 0;
   TSFieldKind fFieldKind = FK_Text;
   bool fAutoIcon = false;
   bool fIconExpanded = false;
   bool fDoToggleStBits = false;
-  bool fListenData = false;
   bool fNoIconOnNil = false;
   bool fWheelInc = false;
-  bool fRegistered = false;
   int fImageIndex = -1;
-  TStBits fStatusBits;
-  TDtBits fStatusDataBits;
-  TIncrementTrap fTrap;
 };
 
 }  // namespace vela

@@ -4,29 +4,16 @@
 
 #include "browser/VelaEdit.h"
 #include "framework/SConstants.h"
-#include "framework/StatusList.h"
-#include "framework/ViewList.h"
 #include "framework/velaobject.h"
 
 namespace vela {
 
 TsaCheckBox::TsaCheckBox(QWidget* Parent) : QCheckBox(Parent) {}
 
-TsaCheckBox::~TsaCheckBox() {
-  Unbind();
-  if (auto* list = TheStatusList()) list->RemoveStatusListener(this, false);
-}
-
-void TsaCheckBox::Unbind() {
-  if (fObject) UnregisterView(this);
-  fObject = nullptr;
-}
+TsaCheckBox::~TsaCheckBox() { fBinding.Release(); }
 
 void TsaCheckBox::SetMyObject(TVelaObject* Obj) {
-  if (Obj == fObject) return;
-  Unbind();
-  fObject = Obj;
-  if (fObject) RegisterView(this);
+  if (!fBinding.Bind(Obj)) return;
   ReadValue();
   if (OnDataChanged) OnDataChanged(this);
 }
@@ -48,13 +35,15 @@ void TsaCheckBox::SetFieldKind(TSFieldKind Kind) {
 
 void TsaCheckBox::ReadValue() {
   ++fUpdating;
-  const uint32_t value = fObject ? static_cast<uint32_t>(fObject->FN(fFieldKind, fFieldId, 0, 0)) : 0;
+  TVelaObject* obj = MyObject();
+  const uint32_t value = obj ? static_cast<uint32_t>(obj->FN(fFieldKind, fFieldId, 0, 0)) : 0;
   setChecked(fBitOffset < 32 && ((value >> fBitOffset) & 1u) != 0);
   --fUpdating;
 }
 
 void TsaCheckBox::nextCheckState() {
-  if (Updating() || !fObject) return;
+  TVelaObject* obj = MyObject();
+  if (Updating() || !obj) return;
   const bool want = !isChecked();
   uint32_t data = 0;
   switch (fFieldKind) {
@@ -64,7 +53,7 @@ void TsaCheckBox::nextCheckState() {
     case Fk_LongBits: {
       if (fBitOffset >= 32) return;
       const uint32_t bit = 1u << fBitOffset;
-      const uint32_t value = static_cast<uint32_t>(fObject->FN(fFieldKind, fFieldId, 0, 0));
+      const uint32_t value = static_cast<uint32_t>(obj->FN(fFieldKind, fFieldId, 0, 0));
       data = want ? value | bit : value & ~bit;
       break;
     }
@@ -73,7 +62,7 @@ void TsaCheckBox::nextCheckState() {
   }
   uint8_t bytes[8] = {};
   std::memcpy(bytes, &data, 4);
-  fObject->DoSetField(true, fFieldKind, fFieldId, bytes, 0, 0);
+  obj->DoSetField(true, fFieldKind, fFieldId, bytes, 0, 0);
   // The object's notification moves the box; without one it stays put.
   ReadValue();
 }
@@ -83,14 +72,14 @@ void TsaCheckBox::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_BindObject: SetMyObject(obj); return;
     case SOM_StatusDirty:
-      if (fObject && (StatusMessageSource(Message) == static_cast<void*>(fObject) || obj == fObject)) ReadValue();
+      if (fBinding.ReportsOn(Message)) ReadValue();
       return;
     case SOM_DataChanged:
     case SOM_DataInc:
-      if (fObject && obj == fObject) ReadValue();
+      if (fBinding.Holds(obj)) ReadValue();
       return;
     case SOM_ToBeDeleted:
-      if (fObject && obj && (obj == fObject || fObject->HasOwner(obj))) SetMyObject(nullptr);
+      if (fBinding.GoesWith(obj)) SetMyObject(nullptr);
       return;
     default: return;
   }

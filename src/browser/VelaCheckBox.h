@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "browser/BoundField.h"
 #include "framework/VelaTypes.h"
 #include "platform/Messages.h"
 
@@ -17,7 +18,7 @@ class TsaCheckBox : public QCheckBox, public TMessageReceiver {
   explicit TsaCheckBox(QWidget* Parent = nullptr);
   ~TsaCheckBox() override;
 
-  TVelaObject* MyObject() const { return fObject; }
+  TVelaObject* MyObject() const { return fBinding.Object(); }
   void SetMyObject(TVelaObject* Obj);
   // Bit number from 0 in the field's value.
   uint8_t BitOffset() const { return fBitOffset; }
@@ -41,9 +42,7 @@ class TsaCheckBox : public QCheckBox, public TMessageReceiver {
   void nextCheckState() override;
 
  private:
-  void Unbind();
-
-  TVelaObject* fObject = nullptr;
+  TBoundField fBinding{this};
   uint8_t fBitOffset = 0;
   uint32_t fFieldId = 0;
   TSFieldKind fFieldKind = FK_Bool;

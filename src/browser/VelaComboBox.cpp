@@ -11,8 +11,6 @@
 #include "browser/ControlMenus.h"
 #include "framework/FieldValues.h"
 #include "framework/SConstants.h"
-#include "framework/StatusList.h"
-#include "framework/ViewList.h"
 #include "framework/velaobject.h"
 
 namespace vela {
@@ -72,31 +70,20 @@ TsaComboBox::TsaComboBox(QWidget* Parent) : QComboBox(Parent) {
   });
 }
 
-TsaComboBox::~TsaComboBox() {
-  Unbind();
-  if (auto* list = TheStatusList()) list->RemoveStatusListener(this, false);
-}
+TsaComboBox::~TsaComboBox() { fBinding.Release(); }
 
 bool TsaComboBox::IsListKind(TSFieldKind Kind) {
   return Kind == FK_WordKind || Kind == FK_ByteKind || Kind == FK_IntegerKind || Kind == FK_Graphic ||
          Kind == FK_PackedPalettes;
 }
 
-void TsaComboBox::Unbind() {
-  if (fObject) UnregisterView(this);
-  fObject = nullptr;
-}
-
 void TsaComboBox::SetMyObject(TVelaObject* Obj) {
-  if (Obj == fObject) return;
-  Unbind();
-  fObject = Obj;
-  if (!fObject) {
+  if (!fBinding.Bind(Obj)) return;
+  if (!Obj) {
     TUpdating updating(fUpdating);
     clear();
     return;
   }
-  RegisterView(this);
   ReadValue();
 }
 
@@ -110,7 +97,7 @@ void TsaComboBox::SetDrawGr(bool v) {
 void TsaComboBox::LoadItems() {
   TParamsOpt opt;
   InitParamsOpt(opt);
-  TSelectionList list = fObject->GetSelectionList(fFieldKind, fFieldId, opt, 0, 0);
+  TSelectionList list = MyObject()->GetSelectionList(fFieldKind, fFieldId, opt, 0, 0);
   if (fSorted)
     std::stable_sort(list.begin(), list.end(), [](const TSelectionEntry& a, const TSelectionEntry& b) {
       return a.Text.compare(b.Text, Qt::CaseInsensitive) < 0;
@@ -122,11 +109,12 @@ void TsaComboBox::LoadItems() {
 }
 
 void TsaComboBox::ReadValue() {
-  if (!fObject) return;
+  TVelaObject* obj = MyObject();
+  if (!obj) return;
   TUpdating updating(fUpdating);
   // A failing object leaves the shown item as it is.
   try {
-    const int32_t value = fObject->FN(fFieldKind, fFieldId, 0, 0);
+    const int32_t value = obj->FN(fFieldKind, fFieldId, 0, 0);
     if (IsListKind(fFieldKind)) {
       LoadItems();
       int shown = -1;
@@ -141,7 +129,8 @@ void TsaComboBox::ReadValue() {
 }
 
 bool TsaComboBox::WriteValue() {
-  if (Updating() || !fObject || currentIndex() < 0) return false;
+  TVelaObject* obj = MyObject();
+  if (Updating() || !obj || currentIndex() < 0) return false;
   uint8_t data[kMaxFieldData] = {};
   if (IsListKind(fFieldKind)) {
     const qlonglong value = itemData(currentIndex(), kValueRole).value<qlonglong>();
@@ -156,8 +145,8 @@ bool TsaComboBox::WriteValue() {
     std::memcpy(data, &index, 4);
   }
   fChosen = false;
-  const bool taken = OnSetField ? OnSetField(this, fObject, fFieldKind, fFieldId, data)
-                                : fObject->DoSetField(true, fFieldKind, fFieldId, data, fFieldParam2, 0);
+  const bool taken = OnSetField ? OnSetField(this, obj, fFieldKind, fFieldId, data)
+                                : obj->DoSetField(true, fFieldKind, fFieldId, data, fFieldParam2, 0);
   ReadValue();
   return taken;
 }
@@ -167,7 +156,7 @@ bool TsaComboBox::WritePending() { return fChosen && WriteValue(); }
 void TsaComboBox::showPopup() {
   fCancelling = false;
   fAboutToDrop = true;
-  if (fObject && IsListKind(fFieldKind)) ReadValue();
+  if (MyObject() && IsListKind(fFieldKind)) ReadValue();
   QComboBox::showPopup();
   if (!view()->isVisible() && OnNotDropped) OnNotDropped(this);
 }
@@ -196,7 +185,7 @@ void TsaComboBox::keyPressEvent(QKeyEvent* e) {
 }
 
 void TsaComboBox::contextMenuEvent(QContextMenuEvent* e) {
-  if (ShowFieldMenu(fObject, this, fFieldKind, fFieldId, nullptr, e->pos().x(), e->pos().y())) {
+  if (ShowFieldMenu(MyObject(), this, fFieldKind, fFieldId, nullptr, e->pos().x(), e->pos().y())) {
     e->accept();
     return;
   }
@@ -209,13 +198,13 @@ void TsaComboBox::Dispatch(TMessage& Message) {
     case CM_BindObject: SetMyObject(obj); return;
     case CM_WritePending: WritePending(); return;
     case SOM_StatusDirty:
-      if (fObject && (StatusMessageSource(Message) == static_cast<void*>(fObject) || obj == fObject)) ReadValue();
+      if (fBinding.ReportsOn(Message)) ReadValue();
       return;
     case SOM_DataChanged:
-      if (fObject && obj == fObject) ReadValue();
+      if (fBinding.Holds(obj)) ReadValue();
       return;
     case SOM_ToBeDeleted:
-      if (fObject && obj && (obj == fObject || fObject->HasOwner(obj))) SetMyObject(nullptr);
+      if (fBinding.GoesWith(obj)) SetMyObject(nullptr);
       return;
     default: return;
   }

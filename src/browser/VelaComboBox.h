@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "browser/BoundField.h"
 #include "browser/VelaEdit.h"
 #include "framework/VelaTypes.h"
 #include "platform/Messages.h"
@@ -19,7 +20,7 @@ class TsaComboBox : public QComboBox, public TMessageReceiver {
   explicit TsaComboBox(QWidget* Parent = nullptr);
   ~TsaComboBox() override;
 
-  TVelaObject* MyObject() const { return fObject; }
+  TVelaObject* MyObject() const { return fBinding.Object(); }
   void SetMyObject(TVelaObject* Obj);
   uint32_t FieldId() const { return fFieldId; }
   void SetFieldId(uint32_t Id) { fFieldId = Id; }
@@ -61,9 +62,7 @@ class TsaComboBox : public QComboBox, public TMessageReceiver {
 
  private:
   void LoadItems();
-  void Unbind();
-
-  TVelaObject* fObject = nullptr;
+  TBoundField fBinding{this};
   uint32_t fFieldId = 0;
   TSFieldKind fFieldKind = FK_WordKind;
   uint16_t fFieldParam2 = 0;

@@ -9,20 +9,12 @@
 #include "browser/ControlMenus.h"
 #include "browser/InpEntry.h"
 #include "framework/FieldValues.h"
-#include "framework/RealTime.h"
 #include "framework/SConstants.h"
-#include "framework/StatusList.h"
-#include "framework/ViewList.h"
 #include "framework/velaobject.h"
 
 namespace vela {
 
 namespace {
-
-// The real-time status object behind an object, or null.
-TRealTime* AsRealTime(TVelaObject* Obj) {
-  return Obj && Obj->InheritsFrom(TRealTime::StaticClass()) ? static_cast<TRealTime*>(Obj) : nullptr;
-}
 
 constexpr int kDragDistance = 5;
 
@@ -33,37 +25,14 @@ TVlaControl::TVlaControl(QWidget* Parent) : QWidget(Parent) {
   setMouseTracking(false);
 }
 
-TVlaControl::~TVlaControl() {
-  fTrap.End();
-  if (fRegistered) UnregisterView(this);
-  if (auto* list = TheStatusList()) list->RemoveStatusListener(this, false);
-}
-
-void TVlaControl::UpdateViewRegistration() {
-  const bool want = fObject && fListenData;
-  if (want == fRegistered) return;
-  if (want)
-    RegisterView(this);
-  else
-    UnregisterView(this);
-  fRegistered = want;
-}
+TVlaControl::~TVlaControl() { fBinding.Release(); }
 
 void TVlaControl::SetVlaObject(TVelaObject* Obj) {
-  if (Obj == fObject) return;
-  // Leave the view list before the object changes, join again after.
-  if (fRegistered) {
-    UnregisterView(this);
-    fRegistered = false;
-  }
-  fObject = Obj;
-  UpdateViewRegistration();
-  UpdateData();
+  if (fBinding.Bind(Obj)) UpdateData();
 }
 
 void TVlaControl::SetListenData(bool v) {
-  fListenData = v;
-  UpdateViewRegistration();
+  fBinding.SetListenData(v);
   UpdateData();
 }
 
@@ -92,7 +61,7 @@ void TVlaControl::SetPushDown(bool v) {
 QString TVlaControl::FieldText() {
   if (fDirectPointer) return FormatFieldValue(fDirectPointer, fFieldKind);
   if (OnGetFF) return OnGetFF(this, fFieldKind, static_cast<uint8_t>(fFieldId));
-  if (fObject) return fObject->FF(fFieldKind, fFieldId, 0, 0);
+  if (TVelaObject* obj = VlaObject()) return obj->FF(fFieldKind, fFieldId, 0, 0);
   return {};
 }
 
@@ -124,44 +93,31 @@ void TVlaControl::Dispatch(TMessage& Message) {
       Message.Result = reinterpret_cast<intptr_t>(static_cast<QWidget*>(this));
       return;
     case SOM_StatusDirty: {
-      if (!fObject) return;
-      const TRealTime* source = StatusMessageSource(Message);
-      if (source == static_cast<void*>(fObject))
-        StatusDelivered(TStBits::FromBits(static_cast<uint32_t>(Message.WParam)),
-                        TDtBits::FromBits(static_cast<uint32_t>(Message.LParam)));
-      else if (!source && obj == fObject)
-        StatusDelivered({}, {});
+      TStBits status;
+      TDtBits data;
+      if (fBinding.StatusReport(Message, status, data)) StatusDelivered(status, data);
       return;
     }
     case SOM_Exchanged:
-      // The replacement takes the place of the bound object; an object
-      // owned by the replaced one goes with it.
-      if (fObject && obj == fObject)
-        SetVlaObject(reinterpret_cast<TVelaObject*>(Message.LParam));
-      else if (fObject && obj && fObject->HasOwner(obj))
-        SetVlaObject(nullptr);
+      if (TVelaObject* to = nullptr; fBinding.Exchanged(Message, to)) SetVlaObject(to);
       return;
     case SOM_ToBeDeleted:
-      if (fObject && obj && (obj == fObject || fObject->HasOwner(obj))) SetVlaObject(nullptr);
+      if (fBinding.GoesWith(obj)) SetVlaObject(nullptr);
       return;
     default:
-      if (fObject && obj == fObject) ObjectNotified(Message.Msg);
+      if (fBinding.Holds(obj)) ObjectNotified(Message.Msg);
       return;
   }
 }
 
 bool TVlaControl::Increment(int IncX, int IncY) {
-  bool changed = false;
-  if (OnIncrement)
-    changed = OnIncrement(this, IncX, IncY);
-  else if (fObject)
-    changed = fObject->DoIncField(true, fFieldKind, fFieldId, IncX, IncY);
-  if (changed) fTrap.MarkIncremented();
-  return changed;
+  if (OnIncrement) return fBinding.Incremented(OnIncrement(this, IncX, IncY));
+  return fBinding.Increment(this, {}, fFieldKind, fFieldId, IncX, IncY);
 }
 
 void TVlaControl::DirectEntry() {
-  if (!fDirectInput || !fObject || !InpEntryReady(false)) return;
+  TVelaObject* obj = VlaObject();
+  if (!fDirectInput || !obj || !InpEntryReady(false)) return;
   uint8_t data[kMaxFieldData] = {};
   switch (fFieldKind) {
     case FK_Word: {
@@ -185,9 +141,9 @@ void TVlaControl::DirectEntry() {
     default: return;  // picking from a list: none is offered
   }
   if (OnSetField)
-    OnSetField(this, fObject, fFieldKind, fFieldId, data);
+    OnSetField(this, obj, fFieldKind, fFieldId, data);
   else
-    fObject->DoSetField(true, fFieldKind, fFieldId, data, 0, 0);
+    obj->DoSetField(true, fFieldKind, fFieldId, data, 0, 0);
 }
 
 void TVlaControl::paintEvent(QPaintEvent*) {
@@ -214,8 +170,8 @@ void TVlaControl::paintEvent(QPaintEvent*) {
   bool painted = false;
   if (OnPaintIcon)
     painted = OnPaintIcon(this, icon);
-  else if (fAutoPaintIcon && fObject)
-    painted = fObject->PaintImage(&p, icon, fFieldKind, fFieldId, 0, nullptr);
+  else if (fAutoPaintIcon && VlaObject())
+    painted = VlaObject()->PaintImage(&p, icon, fFieldKind, fFieldId, 0, nullptr);
   if (painted && !OnPaintIcon) {
     p.setPen(palette().color(QPalette::Mid));
     p.setBrush(Qt::NoBrush);
@@ -233,32 +189,25 @@ void TVlaControl::mousePressEvent(QMouseEvent* e) {
   fDownShift = e->modifiers();
   if (e->button() == Qt::LeftButton && !(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
     SetPushDown(true);
-  if (e->button() == Qt::RightButton && fWheelInc) fTrap.Begin(this, e->globalPosition().toPoint());
+  if (e->button() == Qt::RightButton && fWheelInc) fBinding.BeginTrap(this, e);
   e->accept();
 }
 
 void TVlaControl::mouseMoveEvent(QMouseEvent* e) {
-  if (fTrap.Active()) {
-    const QPoint d = fTrap.Move(e->globalPosition().toPoint());
-    if (d.y() != 0) Increment(-d.x(), -d.y());
-  }
+  fBinding.TrapMove(e, [this](int IncX, int IncY) { return Increment(IncX, IncY); });
   e->accept();
 }
 
 void TVlaControl::mouseReleaseEvent(QMouseEvent* e) {
   SetPushDown(false);
   if (e->button() == Qt::RightButton) {
-    const bool incremented = fTrap.End();
-    if (incremented && fObject) {
-      fObject->SetDataChangedLocal(true, fFieldKind, fFieldId);
-      ProcessPendingMessages();
-    }
+    const bool incremented = fBinding.EndTrapLocal(fFieldKind, fFieldId);
     // A right click that did not increment offers the field menu.
     if (!incremented) {
       bool handled = false;
       if (auto* self = dynamic_cast<TVelaControl*>(this); self && self->OnContextPopup)
         self->OnContextPopup(this, e->pos(), handled);
-      if (!handled) ShowFieldMenu(fObject, this, fFieldKind, fFieldId, nullptr, e->pos().x(), e->pos().y());
+      if (!handled) ShowFieldMenu(VlaObject(), this, fFieldKind, fFieldId, nullptr, e->pos().x(), e->pos().y());
     }
     e->accept();
     return;
@@ -294,38 +243,15 @@ TSMultiControl::~TSMultiControl() {
   if (OnDestroy) OnDestroy(this);
 }
 
-TRealTime* TSMultiControl::RTObject() const { return AsRealTime(fObject); }
+TRealTime* TSMultiControl::RTObject() const { return fBinding.RealTime(); }
 
 void TSMultiControl::SetVlaObject(TVelaObject* Obj) {
-  TVelaObject* target = Obj && Obj->GetSRtl() ? Obj->GetSRtl() : Obj;
-  if (target == fObject) return;
-  if (fRegistered) {
-    UnregisterView(this);
-    fRegistered = false;
-  }
-  fObject = target;
-  UpdateViewRegistration();
-  UpdateStatusRegistration();
-  RealTimeChanged({}, {});
+  if (fBinding.BindRealTime(Obj)) RealTimeChanged({}, {});
 }
 
-void TSMultiControl::UpdateStatusRegistration() {
-  TStatuslist* list = TheStatusList();
-  if (!list) return;
-  list->RemoveStatusListener(this, false);
-  if (TRealTime* rt = RTObject(); rt && (!fStatusBits.Empty() || !fStatusDataBits.Empty()))
-    list->AddStatusListener(rt, this, fStatusDataBits, fStatusBits);
-}
+void TSMultiControl::SetStatusBits(TStBits v) { fBinding.SetStatusBits(v); }
 
-void TSMultiControl::SetStatusBits(TStBits v) {
-  fStatusBits = v;
-  UpdateStatusRegistration();
-}
-
-void TSMultiControl::SetStatusDataBits(TDtBits v) {
-  fStatusDataBits = v;
-  UpdateStatusRegistration();
-}
+void TSMultiControl::SetStatusDataBits(TDtBits v) { fBinding.SetStatusDataBits(v); }
 
 void TSMultiControl::SetDisplayData(bool v) {
   fDisplayData = v;
@@ -345,14 +271,15 @@ void TSMultiControl::RealTimeChanged(TStBits Status, TDtBits Data) {
   bool doDefault = true;
   if (OnRealTimeChanged) {
     doDefault = false;
-    OnRealTimeChanged(this, fObject, Status, Data, doDefault);
+    OnRealTimeChanged(this, VlaObject(), Status, Data, doDefault);
   }
   if (!doDefault) return;
+  TVelaObject* obj = VlaObject();
   if (OnGetFF)
     fText = OnGetFF(this, fFieldKind, static_cast<uint8_t>(fFieldId));
-  else if (fObject && fFieldKind != FK_Undefined && fDisplayData)
-    fText = fObject->FF(fFieldKind, fFieldId, 0, 0);
-  else if (!fObject)
+  else if (obj && fFieldKind != FK_Undefined && fDisplayData)
+    fText = obj->FF(fFieldKind, fFieldId, 0, 0);
+  else if (!obj)
     fText.clear();
   update();
 }
@@ -361,8 +288,7 @@ void TSMultiControl::StatusDelivered(TStBits Status, TDtBits Data) { RealTimeCha
 
 void TSMultiControl::Assign(const TSMultiControl& From) {
   fWordWrap = From.fWordWrap;
-  fStatusBits = From.fStatusBits;
-  fStatusDataBits = From.fStatusDataBits;
+  fBinding.CopyStatusBits(From.fBinding);
   OnRealTimeChanged = From.OnRealTimeChanged;
   OnGetFF = From.OnGetFF;
   OnPaintIcon = From.OnPaintIcon;
@@ -383,7 +309,7 @@ void TSMultiControl::Assign(const TSMultiControl& From) {
   fRounding = From.fRounding;
   fAlignment = From.fAlignment;
   resize(From.size());
-  UpdateStatusRegistration();
+  fBinding.UpdateStatusRegistration();
   update();
 }
 

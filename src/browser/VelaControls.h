@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "browser/IncrementTrap.h"
+#include "browser/BoundField.h"
 #include "browser/VelaEdit.h"
 #include "framework/VelaTypes.h"
 #include "platform/Messages.h"
@@ -38,7 +38,7 @@ class TVlaControl : public QWidget, public TMessageReceiver {
   ~TVlaControl() override;
 
   // ---- binding and field
-  TVelaObject* VlaObject() const { return fObject; }
+  TVelaObject* VlaObject() const { return fBinding.Object(); }
   virtual void SetVlaObject(TVelaObject* Obj);
   uint32_t FieldId() const { return fFieldId; }
   void SetFieldId(uint32_t Id);
@@ -110,7 +110,7 @@ class TVlaControl : public QWidget, public TMessageReceiver {
   bool InputAsPercent() const { return fInputAsPercent; }
   void SetInputAsPercent(bool v) { fInputAsPercent = v; }
   // Follow the object's notifications (join the view list while bound).
-  bool ListenData() const { return fListenData; }
+  bool ListenData() const { return fBinding.ListenData(); }
   void SetListenData(bool v);
   bool WheelInc() const { return fWheelInc; }
   void SetWheelInc(bool v) { fWheelInc = v; }
@@ -142,8 +142,6 @@ class TVlaControl : public QWidget, public TMessageReceiver {
  protected:
   // The text of the field as this control reads it.
   QString FieldText();
-  // Views hear this control while it holds an object and listens.
-  void UpdateViewRegistration();
   virtual void ObjectNotified(uint32_t Msg);
   virtual void StatusDelivered(TStBits Status, TDtBits Data);
   bool Increment(int IncX, int IncY);
@@ -156,12 +154,13 @@ class TVlaControl : public QWidget, public TMessageReceiver {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
 
-  TVelaObject* fObject = nullptr;
+  // The object, the view list while it listens, the status list for
+  // TSMultiControl, the right-drag trap.
+  TBoundField fBinding{this, false};
   uint32_t fFieldId = 0;
   TSFieldKind fFieldKind = FK_Text;
   void* fDirectPointer = nullptr;
   QString fText;
-  bool fRegistered = false;
 
   TAlignment fAlignment = taLeftJustify;
   bool fAutoPaintIcon = false;
@@ -178,13 +177,11 @@ class TVlaControl : public QWidget, public TMessageReceiver {
   bool fDirectInput = false;
   bool fEditAllowed = false;
   bool fInputAsPercent = false;
-  bool fListenData = false;
   bool fWheelInc = false;
   bool fPickPopupActive = false;
   bool fPushDown = false;
   bool fAfterDoubleClick = false;
   Qt::KeyboardModifiers fDownShift;
-  TIncrementTrap fTrap;
 };
 
 class TSMultiControl : public TVlaControl {
@@ -198,9 +195,9 @@ class TSMultiControl : public TVlaControl {
   TRealTime* RTObject() const;
   bool DisplayData() const { return fDisplayData; }
   void SetDisplayData(bool v);
-  TStBits StatusBits() const { return fStatusBits; }
+  TStBits StatusBits() const { return fBinding.StatusBits(); }
   void SetStatusBits(TStBits v);
-  TDtBits StatusDataBits() const { return fStatusDataBits; }
+  TDtBits StatusDataBits() const { return fBinding.StatusDataBits(); }
   void SetStatusDataBits(TDtBits v);
 
   void UpdateData() override;
@@ -214,11 +211,8 @@ class TSMultiControl : public TVlaControl {
   void StatusDelivered(TStBits Status, TDtBits Data) override;
   // OnRealTimeChanged, or the default display.
   void RealTimeChanged(TStBits Status, TDtBits Data);
-  void UpdateStatusRegistration();
 
   bool fDisplayData = true;
-  TStBits fStatusBits;
-  TDtBits fStatusDataBits;
 };
 
 // The published real-time field.

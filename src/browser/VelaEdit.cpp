@@ -9,8 +9,6 @@
 #include "browser/MessageBoxes.h"
 #include "framework/FieldValues.h"
 #include "framework/SConstants.h"
-#include "framework/StatusList.h"
-#include "framework/ViewList.h"
 #include "framework/velaobject.h"
 
 namespace vela {
@@ -48,20 +46,11 @@ TsaEdit::TsaEdit(QWidget* Parent) : QLineEdit(Parent) {
 
 TsaEdit::~TsaEdit() {
   EndTrap();
-  Unbind();
-  if (auto* list = TheStatusList()) list->RemoveStatusListener(this, false);
-}
-
-void TsaEdit::Unbind() {
-  if (fObject) UnregisterView(this);
-  fObject = nullptr;
+  fBinding.Release();
 }
 
 void TsaEdit::SetMyObject(TVelaObject* Obj) {
-  if (Obj == fObject) return;
-  Unbind();
-  fObject = Obj;
-  if (fObject) RegisterView(this);
+  if (!fBinding.Bind(Obj)) return;
   ShowValue();
   if (OnDataChanged) OnDataChanged(this);
 }
@@ -89,26 +78,27 @@ void TsaEdit::SetMyLabel(QWidget* Label) {
 void TsaEdit::ShowValue() {
   TUpdating updating(fUpdating);
   QString text;
+  TVelaObject* obj = MyObject();
   if (fFieldPointer && !fLegacy) {
     text = FormatFieldValue(fFieldPointer, fFieldKind);
-  } else if (fObject) {
+  } else if (obj) {
     if (!IsIntegerKind(fFieldKind))
-      text = fObject->FF(fFieldKind, fFieldId, 0, 0);
+      text = obj->FF(fFieldKind, fFieldId, 0, 0);
     else if (fOptions.DmxStyle && !fLegacy)
-      text = DmxAddressText(fObject->FN(fFieldKind, fFieldId, 0, 0));
+      text = DmxAddressText(obj->FN(fFieldKind, fFieldId, 0, 0));
     else if (fOptions.ZeroAsOne)
-      text = QString::number(static_cast<int64_t>(fObject->FN(fFieldKind, fFieldId, 0, 0)) + 1);
+      text = QString::number(static_cast<int64_t>(obj->FN(fFieldKind, fFieldId, 0, 0)) + 1);
     else
-      text = fObject->FF(fFieldKind, fFieldId, 0, 0);
+      text = obj->FF(fFieldKind, fFieldId, 0, 0);
   }
   setText(text);
   fInitialText = text;
-  if (isEnabled() && (fObject || fFieldPointer)) selectAll();
+  if (isEnabled() && (obj || fFieldPointer)) selectAll();
 }
 
 bool TsaEdit::WriteValue() {
   const QString current = text();
-  if (current == fInitialText || (!fObject && !(fFieldPointer && !fLegacy))) return false;
+  if (current == fInitialText || (!MyObject() && !(fFieldPointer && !fLegacy))) return false;
   TEditValue value;
   TEditConversionOptions options = fOptions;
   options.Legacy = fLegacy;
@@ -147,19 +137,13 @@ bool TsaEdit::WriteValue() {
 
 bool TsaEdit::WriteData(const TEditValue& Value) {
   const void* data = Value.Data(fFieldKind);
-  if (OnSetField) return OnSetField(this, fObject, fFieldKind, fFieldId, data);
+  if (OnSetField) return OnSetField(this, MyObject(), fFieldKind, fFieldId, data);
   if (fFieldPointer) return StoreFieldValue(fFieldKind, data, fFieldPointer);
-  return fObject && fObject->DoSetField(true, fFieldKind, fFieldId, data, fFieldParam2, 0);
+  return MyObject() && MyObject()->DoSetField(true, fFieldKind, fFieldId, data, fFieldParam2, 0);
 }
 
 bool TsaEdit::Increment(int IncX, int IncY) {
-  bool changed = false;
-  if (onIncField)
-    changed = onIncField(this, fObject, fFieldKind, fFieldId, IncX, IncY);
-  else if (fObject)
-    changed = fObject->DoIncField(true, fFieldKind, fFieldId, IncX, IncY);
-  if (changed) fTrap.MarkIncremented();
-  return changed;
+  return fBinding.Increment(this, onIncField, fFieldKind, fFieldId, IncX, IncY);
 }
 
 void TsaEdit::Dispatch(TMessage& Message) {
@@ -168,24 +152,20 @@ void TsaEdit::Dispatch(TMessage& Message) {
     case CM_BindObject: SetMyObject(obj); return;
     case CM_WritePending: WriteValue(); return;
     case SOM_StatusDirty:
-      // From the status list the source is the object; a broadcast names it.
-      if (fObject && (StatusMessageSource(Message) == static_cast<void*>(fObject) || obj == fObject)) ShowValue();
+      if (fBinding.ReportsOn(Message)) ShowValue();
       return;
-    default: break;
-  }
-  if (!fObject || obj != fObject) {
-    // An owner on its way out takes the bound object with it.
-    if (Message.Msg == SOM_ToBeDeleted && fObject && obj && fObject->HasOwner(obj)) SetMyObject(nullptr);
-    return;
-  }
-  switch (Message.Msg) {
+    case SOM_ToBeDeleted:
+      // An owner on its way out takes the bound object with it.
+      if (fBinding.GoesWith(obj)) SetMyObject(nullptr);
+      return;
     case SOM_DataChanged:
-    case SOM_DataInc: ShowValue(); break;
+    case SOM_DataInc:
+      if (fBinding.Holds(obj)) ShowValue();
+      return;
     case SOM_NameChanged:
-      if (fFieldKind == FK_Text && fFieldId == 0) ShowValue();
-      break;
-    case SOM_ToBeDeleted: SetMyObject(nullptr); break;
-    default: break;
+      if (fBinding.Holds(obj) && fFieldKind == FK_Text && fFieldId == 0) ShowValue();
+      return;
+    default: return;
   }
 }
 
@@ -222,7 +202,7 @@ void TsaEdit::mousePressEvent(QMouseEvent* e) {
   if (e->button() == Qt::RightButton) {
     setFocus(Qt::MouseFocusReason);
     selectAll();
-    if (fWheelInc) fTrap.Begin(this, e->globalPosition().toPoint());
+    if (fWheelInc) fBinding.BeginTrap(this, e);
     e->accept();
     return;
   }
@@ -230,9 +210,7 @@ void TsaEdit::mousePressEvent(QMouseEvent* e) {
 }
 
 void TsaEdit::mouseMoveEvent(QMouseEvent* e) {
-  if (fTrap.Active()) {
-    const QPoint d = fTrap.Move(e->globalPosition().toPoint());
-    if (d.y() != 0) Increment(-d.x(), -d.y());
+  if (fBinding.TrapMove(e, [this](int IncX, int IncY) { return Increment(IncX, IncY); })) {
     e->accept();
     return;
   }
@@ -248,13 +226,7 @@ void TsaEdit::mouseReleaseEvent(QMouseEvent* e) {
   QLineEdit::mouseReleaseEvent(e);
 }
 
-void TsaEdit::EndTrap() {
-  if (!fTrap.End()) return;
-  if (fObject) {
-    fObject->SetDataChangedLocal(true, fFieldKind, fFieldId);
-    ProcessPendingMessages();
-  }
-}
+void TsaEdit::EndTrap() { fBinding.EndTrapLocal(fFieldKind, fFieldId); }
 
 void TsaEdit::wheelEvent(QWheelEvent* e) {
   const int dy = e->angleDelta().y();

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "browser/BoundField.h"
 #include "browser/EditConversion.h"
-#include "browser/IncrementTrap.h"
 #include "framework/VelaTypes.h"
 #include "platform/Messages.h"
 
@@ -27,9 +27,7 @@ enum : uint32_t {
 // (Sender, object, kind, id, data): true when the value was taken.
 using TsaOnSetField = std::function<bool(QObject* Sender, TVelaObject* aObject, TSFieldKind FieldKind, uint32_t FieldId,
                                          const void* Data)>;
-// (Sender, object, kind, id, IncX, IncY): true when something changed.
-using TsaInIncField = std::function<bool(QObject* Sender, TVelaObject* aObject, TSFieldKind aFieldKind,
-                                         uint32_t aFieldid, int IncX, int IncY)>;
+// TsaInIncField, the increment hook, comes with the binding (BoundField.h).
 
 class TsaEdit : public QLineEdit, public TMessageReceiver {
  public:
@@ -37,7 +35,7 @@ class TsaEdit : public QLineEdit, public TMessageReceiver {
   ~TsaEdit() override;
 
   // ---- binding
-  TVelaObject* MyObject() const { return fObject; }
+  TVelaObject* MyObject() const { return fBinding.Object(); }
   void SetMyObject(TVelaObject* Obj);
   // A raw storage location shown and written instead of an object field.
   void* FieldPointer() const { return fFieldPointer; }
@@ -105,9 +103,8 @@ class TsaEdit : public QLineEdit, public TMessageReceiver {
 
  private:
   void EndTrap();
-  void Unbind();
 
-  TVelaObject* fObject = nullptr;
+  TBoundField fBinding{this};
   void* fFieldPointer = nullptr;
   uint32_t fFieldId = 0;
   TSFieldKind fFieldKind = FK_Text;
@@ -118,7 +115,6 @@ class TsaEdit : public QLineEdit, public TMessageReceiver {
   bool fCancelling = false;
   int fUpdating = 0;
   QString fInitialText;
-  TIncrementTrap fTrap;
 };
 
 // The older edit: always writes through DoSetField (no OnSetField, no raw

@@ -181,4 +181,27 @@ TEST_F(CheckTest, UnboundBoxIgnoresClicks) {
   EXPECT_FALSE(box.isChecked());
 }
 
+TEST_F(CheckTest, DeletingAnOwnerOfTheObjectUnbindsCheckAndChoiceBox) {
+  TFields* child = SNew<TFields>();
+  TFields* grandchild = SNew<TFields>();
+  obj->CreateStdSubs();
+  obj->SInsert(child);
+  child->CreateStdSubs();
+  child->SInsert(grandchild);
+  TsaCheckBox check;
+  check.SetFieldKind(FK_Bool);
+  check.SetFieldId(kFlag);
+  check.SetMyObject(grandchild);
+  TsaComboBox choice;
+  choice.SetFieldKind(FK_WordKind);
+  choice.SetFieldId(kChoice);
+  choice.SetMyObject(grandchild);
+  ASSERT_EQ(check.MyObject(), grandchild);
+  ASSERT_GT(choice.count(), 0);
+  obj->SFree(child);
+  EXPECT_EQ(check.MyObject(), nullptr);
+  EXPECT_EQ(choice.MyObject(), nullptr);
+  EXPECT_EQ(choice.count(), 0);
+}
+
 }  // namespace
