@@ -84,50 +84,24 @@ class TEditLinkKeys : public QObject {
     if (!link || link->Stopping()) return false;
     auto* e = static_cast<QKeyEvent*>(Event);
     auto* w = static_cast<QWidget*>(Watched);
-    const bool enter = IsKey(e, {Qt::Key_Return, Qt::Key_Enter});
-    switch (link->Kind()) {
-      case TEditorKind::TextEdit:
-        if (enter) {
-          link->EndEdit();
-          link->CloseInTree(true);
-          return true;
-        }
-        if (e->key() == Qt::Key_Escape) {
-          link->CancelEdit();
-          return true;
-        }
-        // A single-line cell has no lines to move between.
-        if (IsKey(e, {Qt::Key_Up, Qt::Key_Down})) {
-          QKeyEvent moved(QEvent::KeyPress, e->key() == Qt::Key_Up ? Qt::Key_Left : Qt::Key_Right, e->modifiers());
-          QApplication::sendEvent(w, &moved);
-          return true;
-        }
-        return false;
-      case TEditorKind::ChoiceList:
-        if (enter) {
-          SendMessageTo(dynamic_cast<TsaComboBox*>(w), CM_WritePending);
-          link->EndEdit();
-          link->CloseInTree(true);
-          return true;
-        }
-        if (e->key() == Qt::Key_Escape) {
-          link->CancelEdit();
-          return true;
-        }
-        return false;
-      case TEditorKind::CheckList:
-      case TEditorKind::Calendar:
-        if (enter) {
-          link->EndEdit();
-          link->CloseInTree(true);
-          return true;
-        }
-        if (e->key() == Qt::Key_Escape) {
-          link->CancelEdit();
-          return true;
-        }
-        return false;
-      case TEditorKind::None: return false;
+    if (link->Kind() == TEditorKind::None) return false;
+    // Every editor ends with Enter (a choice list first writes the pick it
+    // still holds) and cancels with Escape.
+    if (IsKey(e, {Qt::Key_Return, Qt::Key_Enter})) {
+      if (link->Kind() == TEditorKind::ChoiceList) SendMessageTo(dynamic_cast<TsaComboBox*>(w), CM_WritePending);
+      link->EndEdit();
+      link->CloseInTree(true);
+      return true;
+    }
+    if (e->key() == Qt::Key_Escape) {
+      link->CancelEdit();
+      return true;
+    }
+    // A single-line cell has no lines to move between.
+    if (link->Kind() == TEditorKind::TextEdit && IsKey(e, {Qt::Key_Up, Qt::Key_Down})) {
+      QKeyEvent moved(QEvent::KeyPress, e->key() == Qt::Key_Up ? Qt::Key_Left : Qt::Key_Right, e->modifiers());
+      QApplication::sendEvent(w, &moved);
+      return true;
     }
     return false;
   }
